@@ -1,0 +1,25 @@
+# GoogleTest built with the MinGW toolchain, and the Win32-level tests run
+# under Wine by tests/win/run-wine.sh (private prefix, Xvfb, time limit).
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(wintests ${WIN_TESTS} ${RESOURCE_FILE})
+target_link_libraries(wintests PRIVATE tallow_core gtest)
+target_include_directories(wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+target_link_options(wintests PRIVATE -static)
+target_compile_definitions(wintests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+file(GLOB TOOL_DIRS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/CMakeLists.txt)
+foreach(tool ${TOOL_DIRS})
+    get_filename_component(dir ${tool} DIRECTORY)
+    get_filename_component(name ${dir} NAME)
+    add_subdirectory(${dir} ${CMAKE_BINARY_DIR}/tools/${name})
+endforeach()
+
+enable_testing()
+set(RUN_WINE ${CMAKE_SOURCE_DIR}/tests/win/run-wine.sh)
+add_test(NAME wine COMMAND ${RUN_WINE} 600 ${CMAKE_BINARY_DIR}/wintests.exe)
+set_tests_properties(wine PROPERTIES TIMEOUT 660)

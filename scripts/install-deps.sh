@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need.
+# Idempotent: installs only what is missing, and only as root.
+set -euo pipefail
+
+packages=(
+    cmake make g++ clang libgtest-dev googletest
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64
+    wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum icoutils
+    python3 curl
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages and not root: run as root or install them: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "App.h"
+
+class CSetupApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+};

@@ -1,0 +1,3 @@
+#include "SetupApp.h"
+
+CSetupApp theApp;

@@ -1,0 +1,71 @@
+#include "App.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+namespace {
+CWinApp* g_pApp = nullptr;
+}
+
+CWinApp::CWinApp()
+{
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+int CWinApp::Run()
+{
+    while (AfxPumpMessage()) {
+    }
+    return ExitInstance();
+}
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWnd* AfxGetMainWnd()
+{
+    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return ::GetModuleHandleA(nullptr);
+}
+
+BOOL AfxEnableControlContainer()
+{
+    return SUCCEEDED(::OleInitialize(nullptr));
+}
+
+int AfxMessageBox(const char* pszText, UINT nType, UINT)
+{
+    CString caption;
+    caption.LoadString(1);
+    return ::MessageBoxA(::GetActiveWindow(), pszText, caption, nType);
+}
+
+int AfxWinMain(HINSTANCE hInstance)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp)
+        return -1;
+    pApp->m_hInstance = hInstance;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    if (!pApp->InitInstance())
+        return pApp->ExitInstance();
+    return pApp->Run();
+}

@@ -1,0 +1,172 @@
+#include "String.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+
+CString CString::Mid(int nFirst) const
+{
+    return Mid(nFirst, GetLength());
+}
+
+CString CString::Mid(int nFirst, int nCount) const
+{
+    const int len = GetLength();
+    nFirst = std::clamp(nFirst, 0, len);
+    nCount = std::clamp(nCount, 0, len - nFirst);
+    return CString(m_s.substr(static_cast<size_t>(nFirst), static_cast<size_t>(nCount)));
+}
+
+CString CString::Left(int nCount) const
+{
+    return Mid(0, nCount);
+}
+
+CString CString::Right(int nCount) const
+{
+    nCount = std::clamp(nCount, 0, GetLength());
+    return Mid(GetLength() - nCount, nCount);
+}
+
+int CString::Find(char ch, int nStart) const
+{
+    if (nStart < 0 || nStart >= GetLength())
+        return -1;
+    const size_t pos = m_s.find(ch, static_cast<size_t>(nStart));
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+int CString::Find(const char* pszSub, int nStart) const
+{
+    if (!pszSub || nStart < 0 || nStart > GetLength())
+        return -1;
+    const size_t pos = m_s.find(pszSub, static_cast<size_t>(nStart));
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+int CString::ReverseFind(char ch) const
+{
+    const size_t pos = m_s.rfind(ch);
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+int CString::FindOneOf(const char* pszCharSet) const
+{
+    const size_t pos = m_s.find_first_of(pszCharSet ? pszCharSet : "");
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
+void CString::Format(const char* pszFormat, ...)
+{
+    va_list args;
+    va_start(args, pszFormat);
+    FormatV(pszFormat, args);
+    va_end(args);
+}
+
+void CString::FormatV(const char* pszFormat, va_list args)
+{
+    va_list measure;
+    va_copy(measure, args);
+    const int n = vsnprintf(nullptr, 0, pszFormat, measure);
+    va_end(measure);
+    if (n < 0) {
+        m_s.clear();
+        return;
+    }
+    std::string out(static_cast<size_t>(n) + 1, '\0');
+    vsnprintf(&out[0], out.size(), pszFormat, args);
+    out.resize(static_cast<size_t>(n));
+    m_s.swap(out);
+}
+
+int CString::Compare(const char* psz) const
+{
+    return strcmp(m_s.c_str(), psz ? psz : "");
+}
+
+int CString::CompareNoCase(const char* psz) const
+{
+    return strcasecmp(m_s.c_str(), psz ? psz : "");
+}
+
+void CString::MakeUpper()
+{
+    for (char& c : m_s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+}
+
+void CString::MakeLower()
+{
+    for (char& c : m_s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+}
+
+static bool IsSpaceByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+void CString::TrimLeft()
+{
+    size_t i = 0;
+    while (i < m_s.size() && IsSpaceByte(m_s[i]))
+        ++i;
+    m_s.erase(0, i);
+}
+
+void CString::TrimRight()
+{
+    while (!m_s.empty() && IsSpaceByte(m_s.back()))
+        m_s.pop_back();
+}
+
+int CString::Replace(const char* pszOld, const char* pszNew)
+{
+    if (!pszOld || !*pszOld)
+        return 0;
+    const std::string from(pszOld), to(pszNew ? pszNew : "");
+    int count = 0;
+    for (size_t pos = m_s.find(from); pos != std::string::npos; pos = m_s.find(from, pos + to.size())) {
+        m_s.replace(pos, from.size(), to);
+        ++count;
+    }
+    return count;
+}
+
+char* CString::GetBuffer(int nMinLength)
+{
+    if (nMinLength > GetLength())
+        m_s.resize(static_cast<size_t>(nMinLength));
+    return &m_s[0];
+}
+
+void CString::ReleaseBuffer(int nNewLength)
+{
+    if (nNewLength < 0)
+        nNewLength = static_cast<int>(strnlen(m_s.c_str(), m_s.size()));
+    m_s.resize(static_cast<size_t>(std::min(nNewLength, GetLength())));
+}
+
+#ifdef _WIN32
+BOOL CString::LoadString(UINT nID)
+{
+    // LoadStringA cannot tell how long an entry is, so read the UTF-16 entry
+    // itself and convert it to the process's ANSI code page.
+    const wchar_t* p = nullptr;
+    const int n = LoadStringW(GetModuleHandleW(nullptr), nID, reinterpret_cast<LPWSTR>(&p), 0);
+    if (n <= 0 || !p) {
+        m_s.clear();
+        return FALSE;
+    }
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, p, n, nullptr, 0, nullptr, nullptr);
+    m_s.assign(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, p, n, &m_s[0], bytes, nullptr, nullptr);
+    return TRUE;
+}
+#endif

@@ -1,0 +1,6 @@
+#include "SetupDlg.h"
+
+LRESULT CSetupDlg::OnSetupStart(WPARAM, LPARAM)
+{
+    return 1;
+}

@@ -1,0 +1,3 @@
+list(APPEND PORTABLE_SOURCES)
+list(APPEND WIN32_SOURCES
+    src/install/InstallSequence.cpp)

@@ -1,0 +1,239 @@
+// The main window: hidden for its first eight seconds, then shown top-most,
+// placed and painted from the skin; and the program's ways to end.
+#include "AboutDlg.h"
+#include "SetupDlg.h"
+#include "SkinImage.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+
+using namespace testsupport;
+
+namespace {
+
+HWND FindMainWindow(DWORD processId)
+{
+    struct Ctx {
+        DWORD pid;
+        HWND found;
+    } ctx{processId, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == c->pid && WindowTextUtf8(h) == u8"탈로 설치 도우미") {
+                c->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+bool WaitFor(const std::function<bool()>& pred, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > ms)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+// The dialog's window once its modal run has created it (from another thread).
+HWND WaitForDialog(const CSetupDlg& dlg)
+{
+    WaitFor([&] { return dlg.m_hWnd != nullptr; }, 10000);
+    return dlg.m_hWnd;
+}
+
+// Observations made from a second thread while the dialog runs modally on this one.
+struct MainWindowFacts {
+    bool titled = false;
+    bool foundHidden = false;
+    bool stayedHiddenWhenAsked = false;
+    bool visibleAfterTimer = false;
+    RECT rect{};
+    bool topMost = false;
+    bool hasRegion = false;
+    DWORD showTicks = 0;
+};
+
+TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
+{
+    CSetupDlg dlg;
+    MainWindowFacts facts;
+    const DWORD start = ::GetTickCount();
+    std::thread observer([&] {
+        HWND h = WaitForDialog(dlg);
+        ::Sleep(500);
+        facts.foundHidden = !::IsWindowVisible(h);
+        ::ShowWindow(h, SW_SHOW); // refused: not yet allowed
+        ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+        facts.stayedHiddenWhenAsked = !::IsWindowVisible(h);
+        facts.visibleAfterTimer = WaitFor([&] { return ::IsWindowVisible(h) != FALSE; }, 12000);
+        facts.showTicks = ::GetTickCount() - start;
+        facts.titled = FindMainWindow(::GetCurrentProcessId()) == h;
+        ::GetWindowRect(h, &facts.rect);
+        facts.topMost = (::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        RECT box;
+        HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
+        facts.hasRegion = ::GetWindowRgn(h, rgn) == COMPLEXREGION && ::GetRgnBox(rgn, &box) && box.right >= 752 && box.bottom >= 801;
+        ::DeleteObject(rgn);
+        ::Sleep(300);
+
+        // On screen: the header band shows at the window's top left.
+        const Capture shot = CaptureScreenRect(RECT{facts.rect.left, facts.rect.top, facts.rect.left + 752, 768});
+        shot.SaveBmp(ArtifactPath("main-window-screen.bmp"));
+        ::PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    const INT_PTR result = dlg.DoModal();
+    observer.join();
+
+    EXPECT_TRUE(facts.titled) << "the taskbar title";
+    EXPECT_TRUE(facts.foundHidden);
+    EXPECT_TRUE(facts.stayedHiddenWhenAsked);
+    ASSERT_TRUE(facts.visibleAfterTimer);
+    EXPECT_GE(facts.showTicks, 7800u);
+    EXPECT_EQ(facts.rect.left, (::GetSystemMetrics(SM_CXSCREEN) - 752) / 2);
+    EXPECT_EQ(facts.rect.top, (::GetSystemMetrics(SM_CYSCREEN) - 379) / 2);
+    EXPECT_EQ(facts.rect.right - facts.rect.left, 752);
+    EXPECT_EQ(facts.rect.bottom - facts.rect.top, 801);
+    if (::GetSystemMetrics(SM_CXSCREEN) == 1024 && ::GetSystemMetrics(SM_CYSCREEN) == 768) {
+        EXPECT_EQ(facts.rect.left, 136);
+        EXPECT_EQ(facts.rect.top, 194);
+    }
+    EXPECT_TRUE(facts.topMost);
+    EXPECT_TRUE(facts.hasRegion);
+    EXPECT_EQ(result, IDCANCEL) << "Esc ends the modal run";
+}
+
+// The whole skin as the window paints it, compared with the decoded images.
+TEST(SetupDlg, PaintsHeaderAndFooterBands)
+{
+    CSetupDlg dlg;
+    Capture painted;
+    std::thread observer([&] {
+        HWND h = WaitForDialog(dlg);
+        HDC hdcScreen = ::GetDC(nullptr);
+        HDC mem = ::CreateCompatibleDC(hdcScreen);
+        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, 752, 801);
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        ::SendMessageA(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0);
+        ::SelectObject(mem, old);
+        painted = CaptureBitmap(bmp);
+        ::DeleteObject(bmp);
+        ::DeleteDC(mem);
+        ::ReleaseDC(nullptr, hdcScreen);
+        painted.SaveBmp(ArtifactPath("main-window.bmp"));
+        ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK) << "the close button ends the modal run with IDOK";
+    observer.join();
+    ASSERT_EQ(painted.width, 752);
+
+    const Capture header = CaptureBitmap(g_skinImages[SKIN_HEADER].m_bitmap);
+    const Capture footer = CaptureBitmap(g_skinImages[SKIN_FOOTER].m_bitmap);
+    int mismatches = 0;
+    for (int y = 0; y < 144; y += 3)
+        for (int x = 0; x < 751; x += 5)
+            mismatches += ColourDistance(painted.At(x, y), header.At(x + 1, y + 1)) > 2;
+    for (int y = 0; y < 66; y += 3)
+        for (int x = 0; x < 751; x += 5)
+            mismatches += ColourDistance(painted.At(x, 735 + y), footer.At(x + 1, y)) > 2;
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(painted.At(751, 100), 0xFFFFFFu) << "the header is drawn one pixel left: its last column is white";
+    EXPECT_EQ(painted.At(300, 400), 0xFFFFFFu) << "the middle is white";
+}
+
+TEST(SetupDlg, AboutBoxOnSystemCommandsSixteenToThirtyOne)
+{
+    CSetupDlg dlg;
+    std::vector<std::string> captions;
+    std::thread observer([&] {
+        HWND h = WaitForDialog(dlg);
+        for (WPARAM cmd : {WPARAM(16), WPARAM(31), WPARAM(32)}) {
+            ::PostMessageA(h, WM_SYSCOMMAND, cmd, 0);
+            HWND about = nullptr;
+            WaitFor([&] { return (about = ::FindWindowW(nullptr, L"TallowFreeInstall 정보")) != nullptr; }, 1500);
+            captions.push_back(about ? "about" : "none");
+            if (about) {
+                ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+                WaitFor([&] { return !::IsWindow(about); }, 2000);
+            }
+        }
+        ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL) << "close from the taskbar menu";
+    observer.join();
+    EXPECT_EQ(captions, (std::vector<std::string>{"about", "about", "none"}));
+}
+
+// The real program: every way to close it ends the process with exit code 0.
+std::string ProgramPath()
+{
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of("\\/") + 1) + "TallowFreeInstall.exe";
+}
+
+struct Program {
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+    bool Start()
+    {
+        STARTUPINFOA si{sizeof(si)};
+        std::string cmd = "\"" + ProgramPath() + "\"";
+        if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+            return false;
+        return WaitFor([&] { return (main = FindMainWindow(pi.dwProcessId)) != nullptr; }, 15000);
+    }
+    DWORD WaitExit(DWORD ms)
+    {
+        DWORD code = 0xDEAD;
+        if (::WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(pi.hProcess, &code);
+        else
+            ::TerminateProcess(pi.hProcess, 99);
+        return code;
+    }
+    ~Program()
+    {
+        if (pi.hProcess) {
+            ::TerminateProcess(pi.hProcess, 99);
+            ::CloseHandle(pi.hProcess);
+            ::CloseHandle(pi.hThread);
+        }
+    }
+};
+
+TEST(Program, EndsWithExitCodeZeroOnEscCloseButtonAndTaskbarClose)
+{
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        ::PostMessageA(p.main, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_EQ(p.WaitExit(10000), 0u) << "Esc";
+    }
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        ::SendMessageA(::GetDlgItem(p.main, IDC_BTN_CLOSE), BM_CLICK, 0, 0);
+        EXPECT_EQ(p.WaitExit(10000), 0u) << "close button";
+    }
+    {
+        Program p;
+        ASSERT_TRUE(p.Start());
+        ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(p.WaitExit(10000), 0u) << "taskbar menu close";
+    }
+}
+
+} // namespace

@@ -1,0 +1,236 @@
+#include "TestSupport.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace testsupport {
+
+std::string Utf8(const std::wstring& w)
+{
+    if (w.empty())
+        return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], n);
+    return w;
+}
+
+std::string WindowTextUtf8(HWND hWnd)
+{
+    // Reads the stored text without sending WM_GETTEXT, so it cannot wait on
+    // a thread that is not pumping messages.
+    wchar_t buf[4096] = {};
+    ::InternalGetWindowText(hWnd, buf, 4096);
+    return Utf8(buf);
+}
+
+void PumpFor(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (pred())
+            return true;
+        if (::GetTickCount() - start >= ms)
+            return pred();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+MsgBoxWatcher::MsgBoxWatcher(int answer, DWORD processId)
+    : m_answer(answer), m_processId(processId), m_thread([this] {
+          while (!m_stop) {
+              Poll();
+              ::Sleep(20);
+          }
+      })
+{
+}
+
+MsgBoxWatcher::~MsgBoxWatcher()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+static MsgBoxWatcher::Icon IconOf(HWND hBox)
+{
+    HWND hIcon = ::GetDlgItem(hBox, 0x440);
+    if (!hIcon)
+        hIcon = ::GetDlgItem(hBox, 0x14);
+    if (!hIcon)
+        return MsgBoxWatcher::ICON_NONE;
+    const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
+    if (!h)
+        return MsgBoxWatcher::ICON_NONE;
+    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32513))) // IDI_HAND
+        return MsgBoxWatcher::ICON_STOP;
+    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32516))) // IDI_ASTERISK
+        return MsgBoxWatcher::ICON_INFORMATION;
+    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32515))) // IDI_EXCLAMATION
+        return MsgBoxWatcher::ICON_WARNING;
+    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32514))) // IDI_QUESTION
+        return MsgBoxWatcher::ICON_QUESTION;
+    return MsgBoxWatcher::ICON_OTHER;
+}
+
+void MsgBoxWatcher::Poll()
+{
+    struct Ctx {
+        MsgBoxWatcher* self;
+        std::vector<HWND> found;
+    } ctx{this, {}};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lParam);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hWnd, &pid);
+            char cls[64] = {};
+            ::GetClassNameA(hWnd, cls, sizeof(cls));
+            if (pid == c->self->m_processId && !strcmp(cls, "#32770") && ::IsWindowVisible(hWnd) &&
+                ::GetDlgItem(hWnd, 0xFFFF))
+                c->found.push_back(hWnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+
+    for (HWND hBox : ctx.found) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            bool seen = false;
+            for (HWND h : m_answered)
+                seen = seen || h == hBox;
+            if (seen)
+                continue;
+            m_answered.push_back(hBox);
+            m_boxes.push_back(Box{::GetWindow(hBox, GW_OWNER), WindowTextUtf8(hBox),
+                                  WindowTextUtf8(::GetDlgItem(hBox, 0xFFFF)), IconOf(hBox)});
+        }
+        ::PostMessageW(hBox, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
+    }
+}
+
+std::vector<MsgBoxWatcher::Box> MsgBoxWatcher::Boxes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_boxes;
+}
+
+bool MsgBoxWatcher::WaitForBoxes(size_t count, DWORD ms)
+{
+    return PumpUntil([&] { return Boxes().size() >= count; }, ms);
+}
+
+static Capture CaptureFrom(HDC hdcSource, int x, int y, int width, int height)
+{
+    Capture cap;
+    cap.width = width;
+    cap.height = height;
+    cap.pixels.resize(static_cast<size_t>(width) * height);
+    HDC hdcMem = ::CreateCompatibleDC(hdcSource);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP hDib = ::CreateDIBSection(hdcMem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(hdcMem, hDib);
+    ::BitBlt(hdcMem, 0, 0, width, height, hdcSource, x, y, SRCCOPY);
+    ::GdiFlush();
+    const DWORD* p = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < cap.pixels.size(); ++i)
+        cap.pixels[i] = p[i] & 0xFFFFFF;
+    ::SelectObject(hdcMem, old);
+    ::DeleteObject(hDib);
+    ::DeleteDC(hdcMem);
+    return cap;
+}
+
+Capture CaptureScreenRect(const RECT& rc)
+{
+    HDC hdcScreen = ::GetDC(nullptr);
+    Capture cap = CaptureFrom(hdcScreen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    ::ReleaseDC(nullptr, hdcScreen);
+    return cap;
+}
+
+Capture CaptureBitmap(HBITMAP hBitmap)
+{
+    BITMAP bm{};
+    ::GetObjectA(hBitmap, sizeof(bm), &bm);
+    HDC hdcScreen = ::GetDC(nullptr);
+    HDC hdcSrc = ::CreateCompatibleDC(hdcScreen);
+    HGDIOBJ old = ::SelectObject(hdcSrc, hBitmap);
+    Capture cap = CaptureFrom(hdcSrc, 0, 0, bm.bmWidth, bm.bmHeight);
+    ::SelectObject(hdcSrc, old);
+    ::DeleteDC(hdcSrc);
+    ::ReleaseDC(nullptr, hdcScreen);
+    return cap;
+}
+
+bool Capture::SaveBmp(const std::string& path) const
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = width;
+    bih.biHeight = -height;
+    bih.biPlanes = 1;
+    bih.biBitCount = 32;
+    const DWORD dataSize = static_cast<DWORD>(pixels.size() * 4);
+    BITMAPFILEHEADER bfh{};
+    bfh.bfType = 0x4D42;
+    bfh.bfOffBits = sizeof(bfh) + sizeof(bih);
+    bfh.bfSize = bfh.bfOffBits + dataSize;
+    fwrite(&bfh, sizeof(bfh), 1, f);
+    fwrite(&bih, sizeof(bih), 1, f);
+    fwrite(pixels.data(), 4, pixels.size(), f);
+    return fclose(f) == 0;
+}
+
+int ColourDistance(DWORD a, DWORD b)
+{
+    int sum = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        sum += abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return sum / 3;
+}
+
+std::string ArtifactPath(const std::string& name)
+{
+    const char* dir = getenv("TALLOW_ARTIFACTS");
+    char temp[MAX_PATH] = {};
+    if (!dir || !*dir) {
+        ::GetTempPathA(MAX_PATH, temp);
+        dir = temp;
+    }
+    std::string path(dir);
+    if (!path.empty() && path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path + name;
+}
+
+} // namespace testsupport

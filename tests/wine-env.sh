@@ -1,0 +1,63 @@
+# Sourced by the scripts that run Windows programs under Wine: a private prefix
+# in the build tree (created once), a private X display, Korean code page,
+# no proxies (WinINet would use them), and a clean-up that ends every process.
+# Expects WINE_BUILD_DIR (the x86_64 build directory).
+
+export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+unset http_proxy HTTP_PROXY https_proxy HTTPS_PROXY no_proxy NO_PROXY all_proxy ALL_PROXY
+WINE_BIN=/usr/lib/wine/wine64
+[ -x "$WINE_BIN" ] || WINE_BIN=wine
+# Korean code page 949 for the Windows side only (the locale need not exist here).
+WINE="env LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
+
+wine_env_prefix() {
+    mkdir -p "$WINE_BUILD_DIR"
+    (
+        flock 9
+        [ -f "$WINEPREFIX/.tallow-ready" ] && exit 0
+        rm -rf "$WINEPREFIX"
+        $WINE wineboot -i >/dev/null 2>&1
+        # Dialog fonts name "굴림", which Wine lacks: let a Nanum font stand in.
+        python3 - "$WINEPREFIX/fonts.reg" <<'PY'
+import sys
+text = ('Windows Registry Editor Version 5.00\r\n\r\n'
+        '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
+        '"굴림"="NanumGothic"\r\n"Gulim"="NanumGothic"\r\n"굴림체"="NanumGothicCoding"\r\n'
+        '"MS Shell Dlg"="NanumGothic"\r\n"MS Shell Dlg 2"="NanumGothic"\r\n\r\n')
+open(sys.argv[1], 'wb').write(b'\xff\xfe' + text.encode('utf-16-le'))
+PY
+        $WINE regedit /S "$(winepath_w "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
+        wineserver -w
+        touch "$WINEPREFIX/.tallow-ready"
+    ) 9>"$WINE_BUILD_DIR/.wineprefix.lock"
+}
+
+winepath_w() {
+    printf 'Z:%s' "$(realpath "$1" | sed 's|/|\\|g')"
+}
+
+wine_env_display() {
+    [ -n "${DISPLAY:-}" ] && return 0
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        WINE_ENV_XVFB=$!
+        for _ in $(seq 50); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+        export DISPLAY=":$n"
+        return 0
+    done
+    echo "no free X display" >&2
+    return 1
+}
+
+wine_env_cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "${WINE_ENV_XVFB:-}" ] && kill "$WINE_ENV_XVFB" 2>/dev/null
+    WINE_ENV_XVFB=
+}
