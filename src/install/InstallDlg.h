@@ -1,0 +1,90 @@
+// CInstallDlg: the install progress dialog and, at the same time, the data hub
+// of one installation. Every step is one of its operations and every value
+// passed from one step to the next is one of its members. Each group of
+// operations is defined in the folder of the subsystem that owns it.
+#pragma once
+
+#include "BusyProgressCtrl.h"
+#include "Dialog.h"
+#include "List.h"
+#include "SkinLabel.h"
+#include "resource.h"
+
+// The running Windows version and edition (see CheckSystem).
+typedef DWORD OsKind_t;
+
+class CInstallDlg : public CDialog {
+public:
+    explicit CInstallDlg(CWnd* pParent = nullptr);
+    ~CInstallDlg() override;
+
+    // --- install dialog (install/InstallDlg.cpp)
+    void SetupControls();
+
+    // --- pre-install checks (install/SystemChecks.cpp)
+    int CheckSystem();
+    OsKind_t GetOsKind();
+    BOOL IsAdministrator();
+
+    // --- partner cookie and conflicting-filter check (account/PartnerCookie.cpp, account/PartnerCheck.cpp)
+    BOOL ReadPartnerCookie();
+    CString ReadTextFile(CString path);
+    int ReadFileBytes(char* out, const char* path);
+    BOOL CheckPartner();
+    BOOL CheckConflictingFilter();
+
+    // --- account and information files (account/Account.cpp, account/InfoFiles.cpp)
+    BOOL SignIn();
+    BOOL SignUp();
+    void GetMachineId(CString& strId);
+    BOOL WritePartnerInfo();
+    BOOL WriteBasicInfo();
+
+    // --- download plan, launch, ODBC repair and downloads (net/)
+    void BuildDownloadPlan();
+    int LaunchSetup(CString strFile, CString strParameters, BOOL bShow);
+    int LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow);
+    BOOL IsOdbcDriverRegistered();
+    void RegisterOdbcDriver(LPCSTR lpszPath);
+    BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
+    static UINT DownloadThreadProc(LPVOID pParam);
+    int DownloadPartnerLibrary();
+
+    // --- installation sequence (install/InstallSequence.cpp)
+    void RunInstallation();
+    BOOL PrepareInstallFiles();
+    LRESULT OnStartDownload(WPARAM wParam, LPARAM lParam);
+
+    CStringList m_DownloadList{10};
+    CStringList* m_pDownloadList = nullptr;
+    CString m_strSetupPath;
+    OsKind_t OsKind = 0;
+    int m_bSignedIn = 0;
+    CString m_strReply3;
+    CString m_strAccountId;
+    CString m_strProductDir;
+    CString m_strServiceLabel;
+    CString m_strVersionDir;
+    CString m_strDataDir;
+    CString m_strSDataDir;
+    CString m_strPlDataDir;
+    CString m_strVersionDir2000;
+    CString m_strVersionDir98;
+    CString m_strVersionDirVista;
+    CString m_strUserId;
+    HMODULE m_hPartnerLib = nullptr;
+    CString m_strCookieValue;
+    CString m_strCookieField0;
+    CString m_strCookieUserId;
+    CString m_strCookieField2;
+    CString m_strCookieUserName;
+    CString m_strCookiePhone;
+    CSkinLabel m_lblPercent;
+    CBusyProgressCtrl m_ctlProgress{10, 0};
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnEraseBkgnd(HDC hdc);
+};

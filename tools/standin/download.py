@@ -1,0 +1,5 @@
+"""Download side of the vendor stand-in (being written)."""
+
+
+def serve(handler, state):
+    handler.send_error(404)
