@@ -1,12 +1,16 @@
 # The setup assistant's commands; each first installs what a fresh machine lacks.
 #   make demo     build and run the program under Wine, save screenshots in build/demo/
 #   make test     build everything and run every test
-#   make release  the 32-bit program: build/release/TallowFreeInstall.exe
+#   make release  the 32-bit program: $(BUILD)/release/TallowFreeInstall.exe
 
 JOBS ?= $(shell nproc)
-# The Wine build talks to the vendor stand-in on loopback.
-WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=18081 \
-              -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=18080 \
+# Where the builds go, and the loopback ports of the vendor stand-in that the
+# Wine build talks to (change them to run two trees side by side).
+BUILD ?= build
+WEB_PORT ?= 18080
+DOWNLOAD_PORT ?= 18081
+WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=$(DOWNLOAD_PORT) \
+              -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=$(WEB_PORT) \
               -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1
 
 .PHONY: deps release wine native test demo clean
@@ -15,24 +19,24 @@ deps:
 	@scripts/install-deps.sh
 
 release: deps
-	cmake -S . -B build/release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
-	cmake --build build/release -j$(JOBS)
+	cmake -S . -B $(BUILD)/release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD)/release -j$(JOBS)
 
 wine: deps
-	cmake -S . -B build/wine -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug $(WINE_CONFIG)
-	cmake --build build/wine -j$(JOBS)
+	cmake -S . -B $(BUILD)/wine -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug $(WINE_CONFIG)
+	cmake --build $(BUILD)/wine -j$(JOBS)
 
 native: deps
-	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DTALLOW_SANITIZE=ON
-	cmake --build build/native -j$(JOBS)
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DTALLOW_SANITIZE=ON
+	cmake --build $(BUILD)/native -j$(JOBS)
 
 test: release native wine
-	cd build/native && ctest --output-on-failure
-	cd build/wine && ctest --output-on-failure
-	tests/release/check-release.sh build/release/TallowFreeInstall.exe
+	cd $(BUILD)/native && ctest --output-on-failure
+	cd $(BUILD)/wine && ctest --output-on-failure
+	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
 
 demo: wine
 	tools/demo/demo.sh
 
 clean:
-	rm -rf build
+	rm -rf $(BUILD)

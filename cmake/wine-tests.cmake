@@ -7,7 +7,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(wintests ${WIN_TESTS} ${RESOURCE_FILE})
-target_link_libraries(wintests PRIVATE tallow_core gtest)
+target_link_libraries(wintests PRIVATE tallow_core gtest ws2_32)
 target_include_directories(wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_link_options(wintests PRIVATE -static)
 target_compile_definitions(wintests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -21,5 +21,5 @@ endforeach()
 
 enable_testing()
 set(RUN_WINE ${CMAKE_SOURCE_DIR}/tests/win/run-wine.sh)
-add_test(NAME wine COMMAND ${RUN_WINE} 600 ${CMAKE_BINARY_DIR}/wintests.exe)
-set_tests_properties(wine PROPERTIES TIMEOUT 660)
+add_test(NAME wine COMMAND ${RUN_WINE} --standin 900 ${CMAKE_BINARY_DIR}/wintests.exe)
+set_tests_properties(wine PROPERTIES TIMEOUT 960)

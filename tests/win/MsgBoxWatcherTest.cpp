@@ -40,3 +40,9 @@ TEST(StringTable, KoreanTextsInTheAnsiCodePage)
     for (UINT id = 1; id <= 14; ++id)
         EXPECT_FALSE(LoadResString(id).IsEmpty()) << id;
 }
+
+TEST(Standin, AnswersItsControlRequests)
+{
+    EXPECT_EQ(StandinGet("/_control/ping"), "ok");
+    EXPECT_FALSE(StandinRoot().empty());
+}

@@ -1,5 +1,9 @@
 #include "TestSupport.h"
 
+#include "BuildConfig.h"
+
+#include <winsock2.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -217,6 +221,35 @@ int ColourDistance(DWORD a, DWORD b)
     for (int shift = 0; shift < 24; shift += 8)
         sum += abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
     return sum / 3;
+}
+
+std::string StandinGet(const std::string& pathAndQuery)
+{
+    WSADATA wsa;
+    ::WSAStartup(MAKEWORD(2, 2), &wsa);
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(WEB_SERVICE_PORT);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string response;
+    if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
+        const std::string request = "GET " + pathAndQuery + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+        ::send(s, request.data(), static_cast<int>(request.size()), 0);
+        char buf[4096];
+        int n;
+        while ((n = ::recv(s, buf, sizeof(buf), 0)) > 0)
+            response.append(buf, static_cast<size_t>(n));
+    }
+    ::closesocket(s);
+    const size_t body = response.find("\r\n\r\n");
+    return body == std::string::npos ? std::string() : response.substr(body + 4);
+}
+
+std::string StandinRoot()
+{
+    const char* root = getenv("STANDIN_ROOT_W");
+    return root ? root : "";
 }
 
 std::string ArtifactPath(const std::string& name)

@@ -69,6 +69,13 @@ Capture CaptureBitmap(HBITMAP hBitmap);
 // Mean absolute difference per channel between two colours.
 int ColourDistance(DWORD a, DWORD b);
 
+// The vendor stand-in (started by run-wine.sh --standin on the build's ports):
+// a GET of pathAndQuery on its web port, returning the body ("" when it does
+// not answer). "/_control/set?k=v", "/_control/reset", "/_control/requests".
+std::string StandinGet(const std::string& pathAndQuery);
+// The stand-in's download folder as a Windows path (STANDIN_ROOT), or "".
+std::string StandinRoot();
+
 // Folder for test artifacts (screenshots); from TALLOW_ARTIFACTS or the temp folder.
 std::string ArtifactPath(const std::string& name);
 

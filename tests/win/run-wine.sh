@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Usage: run-wine.sh SECONDS PROGRAM.exe [ARGS...]
+# Usage: run-wine.sh [--standin] SECONDS PROGRAM.exe [ARGS...]
 # Runs a test program under Wine with a time limit; a hung program fails.
+# With --standin the vendor stand-in runs on the build's loopback ports for
+# the duration (its download folder: BUILD/standin-root).
 set -u
+standin=0
+if [ "$1" = --standin ]; then
+    standin=1
+    shift
+fi
 limit=$1
 shift
 WINE_BUILD_DIR="$(cd "$(dirname "$1")" && pwd)"
@@ -9,7 +16,15 @@ while [ ! -f "$WINE_BUILD_DIR/CMakeCache.txt" ] && [ "$WINE_BUILD_DIR" != / ]; d
     WINE_BUILD_DIR=$(dirname "$WINE_BUILD_DIR")
 done
 . "$(dirname "$0")/../wine-env.sh"
-trap wine_env_cleanup EXIT
+cleanup() {
+    [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null
+    wine_env_cleanup
+}
+trap cleanup EXIT
+if [ $standin -eq 1 ]; then
+    . "$(dirname "$0")/../standin-env.sh"
+    standin_start "$WINE_BUILD_DIR" || exit 1
+fi
 wine_env_prefix
 wine_env_display || exit 1
 artifacts="${TALLOW_ARTIFACTS:-$WINE_BUILD_DIR/artifacts}"
