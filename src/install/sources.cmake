@@ -1,3 +1,4 @@
-list(APPEND PORTABLE_SOURCES)
+list(APPEND PORTABLE_SOURCES
+    src/install/InstallPaths.cpp)
 list(APPEND WIN32_SOURCES
     src/install/InstallSequence.cpp)
