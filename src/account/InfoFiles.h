@@ -1,0 +1,27 @@
+// The three encrypted information files left for the product: fixed-size
+// records, Blowfish ECB under the key "qotplanv", preceded by their length.
+#pragma once
+
+#include "String.h"
+
+#include <vector>
+
+typedef std::vector<unsigned char> InfoRecord;
+
+// Record layouts (portable).
+InfoRecord BuildPartnerInfoRecord(const CString& field0, const CString& userId, const CString& field2);
+InfoRecord BuildUserInfoRecord(const CString& accountId, const CString& reply3, int joinNumber,
+                               const CString& machineId);
+InfoRecord BuildBasicInfoRecord(const CString& serviceLabel, const CString& vendorDomain, const CString& versionDir);
+
+// The file bytes: 4-byte little-endian length, then the encrypted record.
+std::vector<unsigned char> EncryptInfoRecord(const InfoRecord& record);
+
+#ifdef _WIN32
+// Deletes path (ignoring failure), optionally resets its attributes to normal,
+// then creates it with the encrypted record. FALSE when it cannot be written.
+BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAttributes);
+// Where an information file goes: the Windows folder on the 9x family
+// (OsKind 41 to 49), the product download folder otherwise.
+CString InfoFilePath(DWORD osKind, const char* pszFileName);
+#endif
