@@ -43,7 +43,7 @@ wine_env_display() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${WINE_ENV_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
         WINE_ENV_XVFB=$!
         for _ in $(seq 50); do
             [ -e "/tmp/.X11-unix/X$n" ] && break

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The setup assistant's main job, shown end to end: the vendor stand-in on
+# loopback, a visitor's machine (a Wine prefix with the partner cookie), the
+# assistant under Wine on a private X display, and the visitor's download.
+# Prints each step, saves screenshots under build/demo/ and ends with a verdict.
+set -u
+top="$(cd "$(dirname "$0")/../.." && pwd)"
+WINE_BUILD_DIR="${WINE_BUILD_DIR:-$top/build/wine}"
+out="$top/build/demo"
+export WINEPREFIX="$WINE_BUILD_DIR/demo-prefix"
+export WINE_ENV_SCREEN=1280x1280 # tall enough for the whole 801-pixel window placed low
+. "$top/tests/wine-env.sh"
+. "$top/tests/standin-env.sh"
+
+cleanup() {
+    [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null
+    wine_env_cleanup
+}
+trap cleanup EXIT
+
+rm -rf "$out"
+mkdir -p "$out"
+echo "== preparing the visitor's machine (Wine prefix $WINEPREFIX)"
+wine_env_prefix
+wine_env_display || exit 1
+python3 "$top/tools/demo/visitor.py" "$WINEPREFIX" || exit 1
+$WINE regedit /S "$(winepath_w "$WINEPREFIX/visitor.reg")" >/dev/null 2>&1
+
+echo "== starting the vendor stand-in"
+standin_start "$WINE_BUILD_DIR" || exit 1
+echo "   web service on 127.0.0.1:$STANDIN_WEB_PORT, downloads on 127.0.0.1:$STANDIN_DOWNLOAD_PORT"
+# A slow line, so the progress bar can be watched.
+curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/set?rate=200000" >/dev/null
+
+echo "== running the setup assistant"
+$WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$WINE_BUILD_DIR/TallowFreeInstall.exe")" \
+    "$(winepath_w "$out")" 150 | tr -d '\r'
+rc=${PIPESTATUS[0]}
+
+echo "== what the vendor's servers saw"
+curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/requests" |
+    python3 -c 'import json,sys; [print("   %-8s %s" % (r["server"], r["path"])) for r in map(json.loads, sys.stdin)]'
+
+for bmp in "$out"/*.bmp; do
+    [ -e "$bmp" ] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "== screenshots: $(cd "$out" && ls *.png 2>/dev/null | tr '\n' ' ')"
+exit "$rc"
