@@ -8,7 +8,10 @@
 
 typedef std::vector<unsigned char> InfoRecord;
 
-// Record layouts (portable).
+// Record layouts (portable). Each text goes into a zero-filled field of fixed
+// width; a text of the width or longer is cut to it and then has no
+// terminating zero. That holds for the basic record's 256- and 30-byte fields
+// too, so no text ever reaches past its field.
 InfoRecord BuildPartnerInfoRecord(const CString& field0, const CString& userId, const CString& field2);
 InfoRecord BuildUserInfoRecord(const CString& accountId, const CString& reply3, int joinNumber,
                                const CString& machineId);

@@ -29,7 +29,8 @@ public:
     // --- partner cookie and conflicting-filter check (account/PartnerCookie.cpp, account/PartnerCheck.cpp)
     BOOL ReadPartnerCookie();
     CString ReadTextFile(CString path);
-    int ReadFileBytes(char* out, const char* path);
+    // out holds nOutSize bytes; a longer file is cut to nOutSize - 1 bytes.
+    int ReadFileBytes(char* out, const char* path, int nOutSize = 1024);
     BOOL CheckPartner();
     BOOL CheckConflictingFilter();
 

@@ -1,0 +1,140 @@
+#include "PartnerCookie.h"
+
+#include "File.h"
+#include "Tokenizer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+CString CookieSearchPattern(CString folder, DWORD osKind)
+{
+    if (osKind >= 100)
+        folder += "\\Low";
+    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')
+        return folder + "*.txt";
+    return folder + "\\*.txt";
+}
+
+void CCookieChooser::Offer(const CString& path, LONGLONG lastAccessSeconds)
+{
+    // A full path never starts with the name, so index 0 does not count.
+    if (path.Find("vestainet") <= 0)
+        return;
+    if (m_strPath.IsEmpty() || lastAccessSeconds > m_lastAccess) {
+        m_strPath = path;
+        m_lastAccess = lastAccessSeconds;
+    }
+}
+
+CString CookieValueFromText(const CString& text)
+{
+    const int first = text.Find('\n');
+    if (first < 0)
+        return CString();
+    const CString rest = text.Mid(first + 1);
+    const int second = rest.Find('\n');
+    return second < 0 ? CString() : rest.Left(second);
+}
+
+void SplitCookieValue(const CString& value, CString* const members[5])
+{
+    CTokenizer tokenizer;
+    tokenizer.SetText(value);
+    for (int n = 0;; ++n) {
+        const CString token = tokenizer.NextToken("&");
+        if (token.IsEmpty())
+            break;
+        if (n < 5)
+            *members[n] = token;
+    }
+}
+
+int ReadFileBounded(const char* path, char* out, int outSize)
+{
+    CFile file;
+    if (!file.Open(path, CFile::modeRead))
+        return -1;
+    if (outSize <= 0)
+        return 0;
+    int total = 0;
+    std::vector<char> chunk(1024);
+    while (total < outSize - 1) {
+        const UINT want = static_cast<UINT>(std::min<int>(static_cast<int>(chunk.size()), outSize - 1 - total));
+        const UINT got = file.Read(chunk.data(), want);
+        if (got == 0)
+            break;
+        std::copy(chunk.data(), chunk.data() + got, out + total);
+        total += static_cast<int>(got);
+    }
+    out[total] = '\0';
+    return total;
+}
+
+CString ReadCookieText(const char* path)
+{
+    std::vector<char> text(COOKIE_BUFFER_SIZE, '\0');
+    if (ReadFileBounded(path, text.data(), COOKIE_BUFFER_SIZE) < 0)
+        return "none";
+    return CString(text.data());
+}
+
+#ifdef _WIN32
+
+#include "FileFind.h"
+#include "InstallDlg.h"
+
+CString GetCookieFolder()
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                        0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
+        return CString();
+    char folder[128] = {};
+    DWORD type = REG_SZ;
+    DWORD size = sizeof(folder);
+    const LONG rc = ::RegQueryValueExA(hKey, "Cookies", nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
+    ::RegCloseKey(hKey);
+    if (rc != ERROR_SUCCESS)
+        return "none";
+    // A value of exactly 128 bytes need not end in a zero byte.
+    return CString(folder, static_cast<int>(strnlen(folder, sizeof(folder))));
+}
+
+CString FindPartnerCookieFile(DWORD osKind)
+{
+    CCookieChooser chooser;
+    CFileFind finder;
+    BOOL more = finder.FindFile(CookieSearchPattern(GetCookieFolder(), osKind));
+    while (more) {
+        more = finder.FindNextFile();
+        if (finder.IsDots())
+            continue;
+        FILETIME accessed{};
+        finder.GetLastAccessTime(&accessed);
+        const ULONGLONG ticks = (ULONGLONG(accessed.dwHighDateTime) << 32) | accessed.dwLowDateTime;
+        chooser.Offer(finder.GetFilePath(), static_cast<LONGLONG>(ticks / 10000000));
+    }
+    return chooser.Chosen();
+}
+
+BOOL CInstallDlg::ReadPartnerCookie()
+{
+    m_strCookieValue = CookieValueFromText(ReadTextFile(FindPartnerCookieFile(OsKind)));
+    CString* const members[5] = {&m_strCookieField0, &m_strCookieUserId, &m_strCookieField2, &m_strCookieUserName,
+                                 &m_strCookiePhone};
+    SplitCookieValue(m_strCookieValue, members);
+    return !m_strCookieUserId.IsEmpty();
+}
+
+CString CInstallDlg::ReadTextFile(CString path)
+{
+    return ReadCookieText(path);
+}
+
+int CInstallDlg::ReadFileBytes(char* out, const char* path, int nOutSize)
+{
+    return ReadFileBounded(path, out, nOutSize);
+}
+
+#endif
