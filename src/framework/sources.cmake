@@ -8,4 +8,5 @@ list(APPEND WIN32_SOURCES
     src/framework/Controls.cpp
     src/framework/App.cpp
     src/framework/FileFind.cpp
+    src/framework/Socket.cpp
     src/framework/ResString.cpp)

@@ -1,2 +1,5 @@
-list(APPEND PORTABLE_SOURCES)
+list(APPEND PORTABLE_SOURCES
+    src/net/StreamSocket.cpp
+    src/net/HttpExchange.cpp
+    src/net/DownloadPlanRules.cpp)
 list(APPEND WIN32_SOURCES)

@@ -1,0 +1,81 @@
+#include "Socket.h"
+
+#include <ws2tcpip.h>
+
+#include <mutex>
+
+BOOL AfxSocketInit()
+{
+    static BOOL started = FALSE;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WSADATA data;
+        started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    });
+    return started;
+}
+
+BOOL CSocket::Create(UINT nSocketPort, int nSocketType, long /*lEvent*/, LPCSTR lpszSocketAddress)
+{
+    Close();
+    m_hSocket = ::socket(AF_INET, nSocketType, 0);
+    if (m_hSocket == INVALID_SOCKET)
+        return FALSE;
+    if (nSocketPort == 0 && !lpszSocketAddress)
+        return TRUE;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(static_cast<u_short>(nSocketPort));
+    local.sin_addr.s_addr = lpszSocketAddress ? ::inet_addr(lpszSocketAddress) : htonl(INADDR_ANY);
+    if (::bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof(local)) == 0)
+        return TRUE;
+    Close();
+    return FALSE;
+}
+
+BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort)
+{
+    if (m_hSocket == INVALID_SOCKET || !lpszHostAddress || !*lpszHostAddress)
+        return FALSE;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(lpszHostAddress, nullptr, &hints, &found) != 0 || !found)
+        return FALSE;
+    sockaddr_in peer = *reinterpret_cast<sockaddr_in*>(found->ai_addr);
+    ::freeaddrinfo(found);
+    peer.sin_port = htons(static_cast<u_short>(nHostPort));
+    return ::connect(m_hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == 0;
+}
+
+int CSocket::Send(const void* lpBuf, int nBufLen, int nFlags)
+{
+    const char* p = static_cast<const char*>(lpBuf);
+    int left = nBufLen;
+    while (left > 0) {
+        const int n = ::send(m_hSocket, p, left, nFlags);
+        if (n == SOCKET_ERROR)
+            return SOCKET_ERROR;
+        p += n;
+        left -= n;
+    }
+    return nBufLen;
+}
+
+int CSocket::Receive(void* lpBuf, int nBufLen, int nFlags)
+{
+    return ::recv(m_hSocket, static_cast<char*>(lpBuf), nBufLen, nFlags);
+}
+
+BOOL CSocket::SetSockOpt(int nOptionName, const void* lpOptionValue, int nOptionLen, int nLevel)
+{
+    return ::setsockopt(m_hSocket, nLevel, nOptionName, static_cast<const char*>(lpOptionValue), nOptionLen) == 0;
+}
+
+void CSocket::Close()
+{
+    if (m_hSocket != INVALID_SOCKET)
+        ::closesocket(m_hSocket);
+    m_hSocket = INVALID_SOCKET;
+}

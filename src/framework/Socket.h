@@ -1,0 +1,30 @@
+// CSocket: a blocking Windows Sockets stream, with the calls the downloader
+// makes. The framework's notification window is left out: every call blocks
+// until it is done, so the event mask has nothing to drive.
+#pragma once
+
+#include "WinTypes.h"
+
+// Starts Windows Sockets for the process; safe to call from every thread.
+BOOL AfxSocketInit();
+
+class CSocket {
+public:
+    CSocket() = default;
+    CSocket(const CSocket&) = delete;
+    CSocket& operator=(const CSocket&) = delete;
+    ~CSocket() { Close(); }
+
+    BOOL Create(UINT nSocketPort = 0, int nSocketType = SOCK_STREAM, long lEvent = 63,
+                LPCSTR lpszSocketAddress = nullptr);
+    // The host is a dotted address or a name to resolve.
+    BOOL Connect(LPCSTR lpszHostAddress, UINT nHostPort);
+    // Blocks until all nBufLen bytes are sent; the count, or SOCKET_ERROR.
+    int Send(const void* lpBuf, int nBufLen, int nFlags = 0);
+    // Bytes received, 0 when the peer closed, SOCKET_ERROR on failure.
+    int Receive(void* lpBuf, int nBufLen, int nFlags = 0);
+    BOOL SetSockOpt(int nOptionName, const void* lpOptionValue, int nOptionLen, int nLevel = SOL_SOCKET);
+    void Close();
+
+    SOCKET m_hSocket = INVALID_SOCKET;
+};
