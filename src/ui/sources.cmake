@@ -1,4 +1,7 @@
-list(APPEND PORTABLE_SOURCES)
+list(APPEND PORTABLE_SOURCES
+    src/ui/ProgressGeometry.cpp)
 list(APPEND WIN32_SOURCES
     src/ui/SkinImage.cpp
-    src/ui/SkinButton.cpp)
+    src/ui/SkinButton.cpp
+    src/ui/BusyProgressCtrl.cpp
+    src/ui/SkinLabel.cpp)
