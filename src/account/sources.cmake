@@ -9,3 +9,8 @@ list(APPEND PORTABLE_SOURCES
     src/account/InfoFiles.cpp
     src/account/PartnerCookie.cpp
     src/account/Tokenizer.cpp)
+# Sign-in and sign-up (rules portable, requests guarded) and the partner check.
+list(APPEND PORTABLE_SOURCES
+    src/account/Account.cpp)
+list(APPEND WIN32_SOURCES
+    src/account/PartnerCheck.cpp)

@@ -10,3 +10,6 @@ list(APPEND WIN32_SOURCES
     src/framework/FileFind.cpp
     src/framework/Socket.cpp
     src/framework/ResString.cpp)
+# WinINet session for the web-service requests.
+list(APPEND WIN32_SOURCES
+    src/framework/InternetSession.cpp)

@@ -1,0 +1,104 @@
+#include "Account.h"
+
+CString ChooseVersionDir(DWORD osKind, const CString& dir98, const CString& dir2000, const CString& dirVista)
+{
+    if (osKind >= 43 && osKind <= 45)
+        return dir98;
+    if (osKind >= 100)
+        return dirVista;
+    return dir2000;
+}
+
+CString PercentEncode(const CString& value)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    CString encoded;
+    for (const char ch : value.str()) {
+        const unsigned char byte = static_cast<unsigned char>(ch);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+            byte == '-' || byte == '.' || byte == '_' || byte == '~') {
+            encoded += ch;
+        } else {
+            encoded += '%';
+            encoded += hex[byte >> 4];
+            encoded += hex[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+CString BuildJoinTarget(const CString& userId, const CString& machineId, const CString& userName,
+                        const CString& phone)
+{
+    return "tlfree/join.php?UserId=" + PercentEncode(userId) + "&MacAddr=" + PercentEncode(machineId) +
+           "&UserName=" + PercentEncode(userName) + "&Phone=" + PercentEncode(phone) + "&Cooper=gvx";
+}
+
+CString MachineIdFromAddress(const BYTE* address)
+{
+    CString id;
+    id.Format("%02X%02X%02X%02X%02X%02X", address[0], address[1], address[2], address[3], address[4], address[5]);
+    return id;
+}
+
+CString MachineIdFromTime(int month, int day, int hour, int minute, int milliseconds)
+{
+    CString id;
+    id.Format("%02d%02d%02d%02d%04d", month, day, hour, minute, milliseconds);
+    return id;
+}
+
+#ifdef _WIN32
+#include "InfoFiles.h"
+#include "InstallDlg.h"
+#include "WebClient.h"
+
+#include <iphlpapi.h>
+
+#include <vector>
+
+BOOL CInstallDlg::SignIn()
+{
+    CWebClient client;
+    CString reply;
+    if (!client.GetInstallInfo(reply) || reply.IsEmpty())
+        return FALSE;
+    return ParseInstallInfo(reply, *this);
+}
+
+BOOL CInstallDlg::SignUp()
+{
+    CString machineId;
+    GetMachineId(machineId);
+    const CString target = BuildJoinTarget(m_strCookieUserId, machineId, m_strCookieUserName, m_strCookiePhone);
+
+    CWebClient client;
+    const int number = client.QueryNumber(target);
+    if (number == WEB_REQUEST_FAILED)
+        return FALSE;
+    // Any other answer, 0 included, is the service's join number.
+    return WriteInfoFile(InfoFilePath(OsKind, "tluinfo.dat"),
+                         BuildUserInfoRecord(m_strAccountId, m_strReply3, number, machineId), TRUE);
+}
+
+void CInstallDlg::GetMachineId(CString& strId)
+{
+    ULONG size = sizeof(IP_ADAPTER_INFO);
+    std::vector<BYTE> buffer(size);
+    DWORD rc = ::GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+    if (rc == ERROR_BUFFER_OVERFLOW) {
+        buffer.resize(size);
+        rc = ::GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+    }
+    strId.Empty();
+    if (rc == ERROR_SUCCESS) {
+        // The first adapter, whatever its kind: the id only has to stay the
+        // same on this machine.
+        strId = MachineIdFromAddress(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data())->Address);
+        return;
+    }
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    strId = MachineIdFromTime(now.wMonth, now.wDay, now.wHour, now.wMinute, now.wMilliseconds);
+}
+#endif

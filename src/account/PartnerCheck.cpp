@@ -1,0 +1,68 @@
+// The partner's verdict on other filter products, asked through its library.
+#include "InstallDlg.h"
+#include "InstallPaths.h"
+#include "ResString.h"
+
+namespace {
+
+// The partner library's exports (C calling convention, undecorated names).
+typedef int (*SafeToRunFn)(const char* pszField);
+typedef void (*ReleaseLockFn)();
+
+const char kCookieUnusable[] = "설치에 필요한 정보를 확인할 수 없습니다. \r\n\r\n다시 시도해주세요.";
+const char kConflictingFilter[] =
+    "고객님의 pc에는 다른 유해 차단 제품이 설치되어 있습니다.\r\n\r\n"
+    "먼저 설치하신 프로그램을 삭제하신 후에 이 프로그램을 설치하시기 바랍니다.";
+
+template <class Fn>
+Fn Export(HMODULE hModule, const char* pszName)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName)));
+}
+
+} // namespace
+
+BOOL CInstallDlg::CheckPartner()
+{
+    if (!ReadPartnerCookie()) {
+        MessageBox(kCookieUnusable, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
+        return FALSE;
+    }
+    return CheckConflictingFilter();
+}
+
+BOOL CInstallDlg::CheckConflictingFilter()
+{
+    // Transfer failures are reported there; a library left from an earlier
+    // download still serves.
+    DownloadPartnerLibrary();
+
+    // A library loaded by an earlier start of installation stays loaded and
+    // is asked again: the visitor may have removed the other product since.
+    if (!m_hPartnerLib) {
+        CInstallPaths paths;
+        m_hPartnerLib = ::LoadLibraryA(paths.m_strPartnerLibrary);
+        if (!m_hPartnerLib)
+            return FALSE;
+    }
+    const auto safeToRun = Export<SafeToRunFn>(m_hPartnerLib, "VestaISafeToRun");
+    const auto releaseLock = Export<ReleaseLockFn>(m_hPartnerLib, "VestaIReleaseLock");
+    if (!safeToRun || !releaseLock) {
+        // Not the partner's library, or a broken one: as if it did not load.
+        ::FreeLibrary(m_hPartnerLib);
+        m_hPartnerLib = nullptr;
+        return FALSE;
+    }
+
+    const int result = safeToRun(m_strCookieField2);
+    CString line;
+    line.Format("VestaISafeToRun Return : %d", result);
+    ::OutputDebugStringA(line);
+    if (result == 0) {
+        releaseLock();
+        return TRUE;
+    }
+    MessageBox(kConflictingFilter, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
+    releaseLock();
+    return FALSE;
+}

@@ -1,0 +1,38 @@
+#include "InternetSession.h"
+
+UINT CInternetFile::Read(void* pBuf, UINT nCount)
+{
+    DWORD dwRead = 0;
+    if (!m_hFile || !::InternetReadFile(m_hFile.get(), pBuf, nCount, &dwRead))
+        throw CInternetException(m_hFile ? ::GetLastError() : ERROR_INVALID_HANDLE);
+    return dwRead;
+}
+
+CInternetSession::CInternetSession(const char* pszAgent, DWORD_PTR, DWORD dwAccessType, const char* pszProxyName,
+                                   const char* pszProxyBypass, DWORD dwFlags)
+{
+    const CString agent = pszAgent ? CString(pszAgent) : AppName();
+    m_hSession.reset(::InternetOpenA(agent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags));
+}
+
+std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWORD_PTR dwContext, DWORD dwFlags,
+                                                         const char* pszHeaders, DWORD dwHeadersLength)
+{
+    if (!m_hSession)
+        throw CInternetException(ERROR_INTERNET_NOT_INITIALIZED);
+    HINTERNET hFile = ::InternetOpenUrlA(m_hSession.get(), pszURL, pszHeaders, pszHeaders ? dwHeadersLength : 0,
+                                         dwFlags, dwContext);
+    if (!hFile)
+        throw CInternetException(::GetLastError());
+    return std::make_unique<CInternetFile>(hFile);
+}
+
+CString CInternetSession::AppName()
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
+    CString name(path);
+    name = name.Mid(name.ReverseFind('\\') + 1);
+    const int dot = name.ReverseFind('.');
+    return dot > 0 ? name.Left(dot) : name;
+}

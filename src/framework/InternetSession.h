@@ -1,0 +1,60 @@
+// CInternetSession: a WinINet session that opens URLs and reads them as files,
+// raising CInternetException where WinINet reports an error.
+#pragma once
+
+#include "String.h"
+
+#include <wininet.h>
+
+#include <memory>
+
+// Closes a WinINet handle (session, connection, request or opened URL).
+struct InternetHandleCloser {
+    void operator()(HINTERNET h) const { ::InternetCloseHandle(h); }
+};
+typedef std::unique_ptr<void, InternetHandleCloser> CInternetHandle;
+
+// Thrown by value; m_dwError is the WinINet or system error code.
+class CInternetException {
+public:
+    explicit CInternetException(DWORD dwError) : m_dwError(dwError) {}
+    DWORD m_dwError;
+};
+
+// The body of an opened URL.
+class CInternetFile {
+public:
+    explicit CInternetFile(HINTERNET hFile) : m_hFile(hFile) {}
+
+    // Bytes read, 0 at the end of the body; raises CInternetException when
+    // the transfer breaks.
+    UINT Read(void* pBuf, UINT nCount);
+    void Close() { m_hFile.reset(); }
+
+private:
+    CInternetHandle m_hFile;
+};
+
+class CInternetSession {
+public:
+    // A null agent sends the application's name, the executable's base name.
+    explicit CInternetSession(const char* pszAgent = nullptr, DWORD_PTR dwContext = 1,
+                              DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG, const char* pszProxyName = nullptr,
+                              const char* pszProxyBypass = nullptr, DWORD dwFlags = 0);
+    CInternetSession(const CInternetSession&) = delete;
+    CInternetSession& operator=(const CInternetSession&) = delete;
+
+    // Sends the request; raises CInternetException when no reply arrives
+    // (no session, host not found, connection refused or dropped). Any HTTP
+    // status counts as a reply.
+    std::unique_ptr<CInternetFile> OpenURL(const char* pszURL, DWORD_PTR dwContext = 1,
+                                           DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
+                                           const char* pszHeaders = nullptr, DWORD dwHeadersLength = 0);
+    void Close() { m_hSession.reset(); }
+
+    // The executable's file name without folder and extension.
+    static CString AppName();
+
+private:
+    CInternetHandle m_hSession;
+};

@@ -1,0 +1,108 @@
+#include "WebClient.h"
+
+#include "Tokenizer.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+bool CBoundedReply::Add(const char* pChunk, int nCount)
+{
+    if (nCount <= 0)
+        return false;
+    const int nBefore = m_nTotal;
+    m_nTotal += nCount;
+    if (m_nTotal >= LIMIT)
+        return false;
+    // Text only: a NUL inside the chunk leaves the rest of it out.
+    memcpy(m_text + nBefore, pChunk, strnlen(pChunk, static_cast<size_t>(nCount)));
+    return true;
+}
+
+int NumberFromReply(const CString& reply)
+{
+    CTokenizer tokenizer;
+    tokenizer.SetText(reply);
+    if (tokenizer.NextToken("|").IsEmpty())
+        return 0;
+    const CString number = tokenizer.NextToken("|");
+    return number.IsEmpty() ? 0 : atoi(number);
+}
+
+#ifdef _WIN32
+#include "BuildConfig.h"
+#include "InternetSession.h"
+
+namespace {
+
+// The port is named only when it is not HTTP's own, so the shipped program
+// asks for exactly the host's address.
+CString BaseAddress()
+{
+    CString address("http://" WEB_SERVICE_HOST);
+    if (WEB_SERVICE_PORT != 80)
+        address += CString(":") + std::to_string(WEB_SERVICE_PORT);
+    return address;
+}
+
+} // namespace
+
+CString CWebClient::s_strBaseAddress;
+CString CWebClient::s_strInstallInfoPath;
+
+CWebClient::CWebClient()
+{
+    s_strBaseAddress = BaseAddress();
+    s_strInstallInfoPath = "/tl_free/install_info.php";
+}
+
+BOOL CWebClient::GetInstallInfo(CString& strReply)
+{
+    CInternetSession session(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    CString reply;
+    try {
+        auto file = session.OpenURL(s_strBaseAddress + s_strInstallInfoPath, 1,
+                                    INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY);
+        char chunk[1024];
+        while (const UINT n = file->Read(chunk, sizeof(chunk)))
+            reply += CString(chunk, static_cast<int>(n));
+    } catch (const CInternetException&) {
+        // A reply cut off in the middle would hand the sign-in fields that
+        // were never sent; it is no reply at all.
+        return FALSE;
+    }
+    strReply = reply;
+    return TRUE;
+}
+
+int CWebClient::QueryNumber(const char* pszTarget)
+{
+    CInternetHandle internet(::InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet)
+        return WEB_REQUEST_FAILED;
+    CInternetHandle connection(::InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
+                                                  nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    CInternetHandle request(::HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
+                                               INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                   INTERNET_FLAG_PRAGMA_NOCACHE,
+                                               0));
+    // A connection or request that could not be opened fails here as well.
+    if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
+        return WEB_REQUEST_FAILED;
+
+    CBoundedReply reply;
+    char chunk[CBoundedReply::LIMIT] = {};
+    for (;;) {
+        DWORD dwAvailable = 0;
+        if (!::InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
+            dwAvailable >= CBoundedReply::LIMIT)
+            break;
+        DWORD dwRead = 0;
+        if (!::InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
+            break;
+        if (!reply.Add(chunk, static_cast<int>(dwRead)))
+            break;
+    }
+    return NumberFromReply(reply.Text());
+}
+#endif
