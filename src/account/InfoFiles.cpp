@@ -76,8 +76,15 @@ BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAtt
 {
     ::DeleteFileA(path);
     const std::vector<unsigned char> bytes = EncryptInfoRecord(record);
-    if (bResetAttributes)
+    if (bResetAttributes) {
         ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    } else {
+        // Windows refuses to open a read-only file for writing, but a privileged
+        // user on some file systems gets through; refuse it here either way.
+        const DWORD attrs = ::GetFileAttributesA(path);
+        if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_READONLY))
+            return FALSE;
+    }
 
     CFile file;
     if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary))
