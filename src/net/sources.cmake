@@ -2,7 +2,10 @@ list(APPEND PORTABLE_SOURCES
     src/net/StreamSocket.cpp
     src/net/HttpExchange.cpp
     src/net/DownloadPlanRules.cpp)
-list(APPEND WIN32_SOURCES)
+list(APPEND WIN32_SOURCES
+    src/net/OdbcRepair.cpp
+    src/net/DownloadPlan.cpp
+    src/net/Download.cpp)
 # Web-service requests (the reply rules are portable, the requests guarded).
 list(APPEND PORTABLE_SOURCES
     src/net/WebClient.cpp)

@@ -1,0 +1,137 @@
+// The download worker, and the partner library fetched on the UI thread:
+// the HTTP exchange wrapped with the progress display, the files and the
+// messages to the visitor.
+#include "BuildConfig.h"
+#include "DownloadPlan.h"
+#include "File.h"
+#include "HttpExchange.h"
+#include "InstallDlg.h"
+#include "InstallPaths.h"
+#include "Messages.h"
+#include "ResString.h"
+#include "Socket.h"
+
+#include <direct.h>
+
+namespace {
+
+const char CANNOT_CREATE_FILES[] = "설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.";
+const char CANNOT_DOWNLOAD_PARTNER_LIBRARY[] = "설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
+
+// The visitor is told, and the install dialog goes away so the installation
+// can be started again from the page.
+void ReportFailure(CInstallDlg* dlg, const CString& text)
+{
+    dlg->MessageBox(text, LoadResString(1), MB_ICONSTOP);
+    dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
+}
+
+// A file left by an earlier run may be read-only; it is cleared and replaced.
+bool StoreFile(const CString& path, const HttpDownload& got)
+{
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path);
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary))
+        return false;
+    return file.Write(got.body.get(), static_cast<UINT>(got.length)) != FALSE;
+}
+
+DownloadFolders LocalFolders(const CInstallPaths& paths)
+{
+    char temp[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, temp);
+    ::GetLongPathNameA(temp, temp, MAX_PATH);
+    char system[1024] = {};
+    ::GetSystemDirectoryA(system, sizeof(system));
+    return {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+}
+
+// Runs on the worker: the bar's position is a plain integer the control
+// reads when it paints, and the label's setter takes the label's own lock.
+void ShowProgress(CInstallDlg* dlg, int position)
+{
+    dlg->m_ctlProgress.m_nPos = position;
+    dlg->m_ctlProgress.Invalidate();
+    dlg->m_lblPercent.SetText(PercentText(position));
+}
+
+} // namespace
+
+UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
+{
+    CInstallDlg* dlg = static_cast<CInstallDlg*>(pParam);
+    const CStringList* list = dlg->m_pDownloadList;
+    // Without a plan there is neither a share of the bar nor a setup program.
+    if (!list || list->IsEmpty())
+        return 1;
+    AfxSocketInit();
+    const CInstallPaths paths;
+    const DownloadFolders folders = LocalFolders(paths);
+    const int share = 400 / list->GetCount();
+    int base = 0;
+
+    for (POSITION pos = list->GetHeadPosition(); pos;) {
+        const CString url = list->GetNext(pos);
+        const HttpDownload got = HttpGetFile(url, DOWNLOAD_SERVER_PORT, [&](uint64_t received, uint64_t length) {
+            ShowProgress(dlg, ProgressPosition(base, share, received, length));
+        });
+        switch (got.outcome) {
+        case HttpOutcome::Ok:
+            break;
+        case HttpOutcome::Unreachable:
+            return 1;
+        case HttpOutcome::NotFound: {
+            CString host, path;
+            SplitUrl(url, host, path);
+            ReportFailure(dlg, FormatResString(2, path));
+            return 1;
+        }
+        case HttpOutcome::NetworkError:
+        case HttpOutcome::BadResponse:
+            ReportFailure(dlg, LoadResString(3));
+            return 1;
+        }
+        base += share;
+
+        DownloadKind kind = DownloadKind::DataFile;
+        const CString local = LocalDownloadPath(url, dlg->OsKind, folders, kind);
+        if (kind == DownloadKind::Setup)
+            dlg->m_strSetupPath = local;
+        // Going on would launch a stale setup program or install without its lists.
+        if (!StoreFile(local, got)) {
+            ReportFailure(dlg, CANNOT_CREATE_FILES);
+            return 1;
+        }
+        if (kind == DownloadKind::OdbcLibrary)
+            dlg->RegisterOdbcDriver(local);
+    }
+
+    ShowProgress(dlg, 400);
+    // Lets the visitor see the full bar before setup takes over the screen.
+    ::Sleep(1000);
+    if (IsVistaOrLater(dlg->OsKind))
+        dlg->LaunchSetupElevated(dlg->m_strSetupPath, "", 1);
+    else
+        dlg->LaunchSetup(dlg->m_strSetupPath, "", 1);
+    ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
+    return 1;
+}
+
+int CInstallDlg::DownloadPartnerLibrary()
+{
+    const CInstallPaths paths;
+    // The library is stored and loaded from the product folder on every
+    // family, and on Windows 98 nothing else has made that folder yet.
+    _mkdir(paths.m_strDownloadDir);
+    AfxSocketInit();
+    const HttpDownload got =
+        HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT);
+    if (got.outcome == HttpOutcome::NotFound) {
+        ReportFailure(this, CANNOT_DOWNLOAD_PARTNER_LIBRARY);
+    } else if (got.outcome == HttpOutcome::Ok) {
+        // A library that cannot be replaced is left as it is; the check loads whatever is there.
+        StoreFile(paths.m_strPartnerLibrary, got);
+    }
+    return 1;
+}

@@ -1,0 +1,60 @@
+// The download plan of one installation and the start of the setup program.
+#include "DownloadPlan.h"
+
+#include "App.h"
+#include "BuildConfig.h"
+#include "FileFind.h"
+#include "InstallDlg.h"
+
+#include <shellapi.h>
+
+void CInstallDlg::BuildDownloadPlan()
+{
+    m_DownloadList.RemoveAll();
+    AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind,
+                   {m_strProductDir, m_strVersionDir, m_strDataDir, m_strSDataDir, m_strPlDataDir});
+
+    // On Vista the assistant runs without elevation, so the machine-wide
+    // driver registration is out of its reach; setup takes care of it there.
+    if (!IsVistaOrLater(OsKind) && !IsOdbcDriverRegistered()) {
+        char systemDir[1024] = {};
+        ::GetSystemDirectoryA(systemDir, sizeof(systemDir));
+        CString library;
+        library.Format("%s\\ODBCJT32.DLL", systemDir);
+        CFileFind finder;
+        if (finder.FindFile(library))
+            RegisterOdbcDriver(library);
+        else
+            m_DownloadList.AddTail(OdbcLibraryUrl(DOWNLOAD_SERVER_HOST));
+    }
+    m_pDownloadList = &m_DownloadList;
+}
+
+namespace {
+
+BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strParameters, BOOL bShow)
+{
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.lpVerb = pszVerb;
+    info.lpFile = strFile;
+    info.lpParameters = strParameters;
+    info.nShow = bShow ? SW_SHOWDEFAULT : SW_HIDE;
+    return ::ShellExecuteExA(&info);
+}
+
+} // namespace
+
+int CInstallDlg::LaunchSetup(CString strFile, CString strParameters, BOOL bShow)
+{
+    if (!ShellStart("open", strFile, strParameters, bShow))
+        AfxMessageBox("Open Failed!");
+    return 1;
+}
+
+// A refused elevation is the visitor's choice; nothing to report.
+int CInstallDlg::LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow)
+{
+    ShellStart("runas", strFile, strParameters, bShow);
+    return 1;
+}
