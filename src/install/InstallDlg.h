@@ -25,6 +25,9 @@ public:
     int CheckSystem();
     OsKind_t GetOsKind();
     BOOL IsAdministrator();
+    // Tests point the filter-driver check at a path they can open, as the driver
+    // itself cannot exist under test; null restores the driver's device.
+    static void SetDriverDeviceForTest(const char* pszPath);
 
     // --- partner cookie and conflicting-filter check (account/PartnerCookie.cpp, account/PartnerCheck.cpp)
     BOOL ReadPartnerCookie();

@@ -1,5 +1,7 @@
 list(APPEND PORTABLE_SOURCES
-    src/install/InstallPaths.cpp)
+    src/install/InstallPaths.cpp
+    src/install/OsKindRules.cpp)
 list(APPEND WIN32_SOURCES
     src/install/InstallDlg.cpp
-    src/install/InstallSequence.cpp)
+    src/install/InstallSequence.cpp
+    src/install/SystemChecks.cpp)

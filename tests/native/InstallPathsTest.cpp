@@ -29,6 +29,12 @@ TEST(InstallPaths, ProgramFoldersFollowTheWindowsDrive)
     EXPECT_EQ(p.m_strInstallDir, "D:\\Program Files\\Corvane\\Tallow");          // row 64
     EXPECT_EQ(p.m_strMakerDir, "D:\\Program Files\\Corvane");
     EXPECT_EQ(p.m_strDriverFilter, "D:\\WINNT\\system32\\drivers\\cxmfile.sys");
+    EXPECT_EQ(p.m_strWindowsDir, "D:\\WINNT");
+    EXPECT_EQ(p.m_strUserInfoFile, "D:\\WINNT\\Downloaded Program Files\\wintl\\tluinfo.dat");
+    EXPECT_EQ(p.m_strPartnerInfoFile, "D:\\WINNT\\Downloaded Program Files\\wintl\\tlvestaInfo.dat");
+    EXPECT_EQ(p.m_strBasicInfoFile, "D:\\WINNT\\Downloaded Program Files\\wintl\\cvbinfo.dat");
+    EXPECT_EQ(p.m_strPartnerLibrary, "D:\\WINNT\\Downloaded Program Files\\wintl\\VestaINet.dll");
+    EXPECT_EQ(p.m_str9xBasicInfoFile, "D:\\WINNT\\cvbinfo.dat");
 }
 
 TEST(InstallPaths, OwnedItemsAreDeletedWithTheTable)
@@ -43,4 +49,13 @@ TEST(InstallPaths, OwnedItemsAreDeletedWithTheTable)
         p.m_ownedItems.AddTail(new Counted);
     }
     EXPECT_EQ(deleted, 2);
+}
+
+TEST(InstallPaths, AShortOrEmptyWindowsFolderStillGivesATable)
+{
+    const CInstallPaths empty{CString()};
+    EXPECT_EQ(empty.m_strInstallDir, "\\Program Files\\Corvane\\Tallow");
+    EXPECT_EQ(empty.m_strDownloadDir, "\\Downloaded Program Files\\wintl");
+    const CInstallPaths one{CString("C")};
+    EXPECT_EQ(one.m_strMakerDir, "C\\Program Files\\Corvane");
 }

@@ -1,0 +1,285 @@
+// The pre-install checks against the real version query, registry, process
+// token and CreateFile. Wine takes the Windows version it reports from the
+// registry when a process starts, so each version is looked at by a child
+// process: this test program again, running only the probe below.
+#include "InstallDlg.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+
+using namespace testsupport;
+
+namespace {
+
+const char UNINSTALL_KEY[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{4F1C2A77-93D0-4E5B-A2C8-7E61B05D3F94}";
+const char PROBE_OUT_VAR[] = "TALLOW_CHECKS_PROBE";
+const char PROBE_DEVICE_VAR[] = "TALLOW_CHECKS_DEVICE";
+
+const char* const TEXT_UNSUPPORTED =
+    u8"현재 사용하고 계신 운영체제에서는 탈로를 설치하실 수 없습니다. \r\n\r\n탈로는 Windows98 이상, Windows NT 4.0이상에서만 "
+    u8"설치가능합니다";
+const char* const TEXT_INSTALLED = u8"고객님께서 사용하시는 컴퓨터에 이미 탈로가 설치되어 있습니다.\n\n재설치를 원하시면 설치된 탈로를 "
+                                   u8"삭제하셔야 합니다.";
+const char* const TEXT_REBOOT = u8"탈로의 설치 정보가 남아 있으니 시스템을 리부팅 하신 후에 설치하시기 바랍니다";
+
+// One report line per value; line breaks inside texts are written as \r and \n.
+std::string Escape(const std::string& s)
+{
+    std::string out;
+    for (char c : s)
+        out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+    return out;
+}
+
+// A plain hidden window stands in for the install dialog's own as the owner
+// of the message boxes.
+struct CheckedDlg {
+    CheckedDlg()
+    {
+        dlg.SubclassWindow(::CreateWindowExA(0, "STATIC", "install", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                             nullptr, nullptr));
+    }
+    CInstallDlg dlg;
+};
+
+// Whether nobody holds the file open, checked when a message box comes up on
+// this thread.
+struct DeviceCheckAtBox {
+    static inline std::string s_path;
+    static inline int s_free = -1;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        char cls[16] = {};
+        if (code == HCBT_ACTIVATE && ::GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof(cls)) &&
+            !strcmp(cls, "#32770") && s_free < 0) {
+            HANDLE h = ::CreateFileA(s_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            s_free = h != INVALID_HANDLE_VALUE;
+            if (s_free)
+                ::CloseHandle(h);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+// Sets the Windows version Wine reports to processes started from now on and
+// puts the previous setting back, however the test ends: the prefix is shared.
+class WineVersionScope {
+public:
+    explicit WineVersionScope(const char* version)
+    {
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                          nullptr);
+        m_hadValue = ::RegQueryValueExA(m_key, "Version", nullptr, &m_type, m_old, &m_cbOld) == ERROR_SUCCESS;
+        ::RegSetValueExA(m_key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                         static_cast<DWORD>(strlen(version) + 1));
+    }
+    ~WineVersionScope()
+    {
+        if (m_hadValue)
+            ::RegSetValueExA(m_key, "Version", 0, m_type, m_old, m_cbOld);
+        else
+            ::RegDeleteValueA(m_key, "Version");
+        ::RegCloseKey(m_key);
+    }
+    WineVersionScope(const WineVersionScope&) = delete;
+    WineVersionScope& operator=(const WineVersionScope&) = delete;
+
+private:
+    HKEY m_key = nullptr;
+    bool m_hadValue = false;
+    DWORD m_type = REG_SZ;
+    BYTE m_old[256] = {};
+    DWORD m_cbOld = sizeof(m_old);
+};
+
+// The product's uninstall key, as an earlier installation leaves it.
+struct InstalledScope {
+    InstalledScope()
+    {
+        HKEY hKey = nullptr;
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY, 0, nullptr, 0, KEY_WRITE, nullptr, &hKey, nullptr);
+        ::RegCloseKey(hKey);
+    }
+    ~InstalledScope() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY); }
+};
+
+std::string TempFile()
+{
+    char dir[MAX_PATH] = {};
+    char path[MAX_PATH] = {};
+    ::GetTempPathA(sizeof(dir), dir);
+    ::GetTempFileNameA(dir, "chk", 0, path);
+    return path;
+}
+
+struct ProbeCase {
+    const char* version;
+    bool installed;     // the uninstall key is present
+    bool driverLoaded;  // the filter-driver check is pointed at a file that opens
+};
+
+// Runs the probe in a child process under the given Windows version and
+// returns its report, key by key.
+std::map<std::string, std::string> RunProbe(const ProbeCase& c)
+{
+    WineVersionScope version(c.version);
+    std::unique_ptr<InstalledScope> installed(c.installed ? new InstalledScope : nullptr);
+    const std::string report = TempFile();
+    const std::string device = c.driverLoaded ? TempFile() : std::string();
+    ::SetEnvironmentVariableA(PROBE_OUT_VAR, report.c_str());
+    ::SetEnvironmentVariableA(PROBE_DEVICE_VAR, c.driverLoaded ? device.c_str() : nullptr);
+
+    char exe[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, exe, sizeof(exe));
+    std::string cmd = std::string("\"") + exe +
+                      "\" --gtest_filter=SystemChecksProbe.DISABLED_ReportToFile --gtest_also_run_disabled_tests";
+    SECURITY_ATTRIBUTES sa{sizeof(sa), nullptr, TRUE};
+    HANDLE hNul = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
+                                nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = hNul;
+    PROCESS_INFORMATION pi{};
+    const BOOL started = ::CreateProcessA(exe, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    ::SetEnvironmentVariableA(PROBE_OUT_VAR, nullptr);
+    ::SetEnvironmentVariableA(PROBE_DEVICE_VAR, nullptr);
+    std::map<std::string, std::string> values;
+    if (started) {
+        if (::WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0)
+            ::TerminateProcess(pi.hProcess, 1);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        std::ifstream in(report);
+        for (std::string line; std::getline(in, line);) {
+            const size_t eq = line.find('=');
+            if (eq != std::string::npos)
+                values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    ::CloseHandle(hNul);
+    ::DeleteFileA(report.c_str());
+    if (!device.empty())
+        ::DeleteFileA(device.c_str());
+    return values;
+}
+
+std::string Describe(const ProbeCase& c)
+{
+    return std::string(c.version) + (c.installed ? " installed" : "") + (c.driverLoaded ? " driver" : "");
+}
+
+} // namespace
+
+// Runs only in the child started by RunProbe.
+TEST(SystemChecksProbe, DISABLED_ReportToFile)
+{
+    const char* out = getenv(PROBE_OUT_VAR);
+    if (!out)
+        GTEST_SKIP();
+    const char* device = getenv(PROBE_DEVICE_VAR);
+    CInstallDlg::SetDriverDeviceForTest(device);
+    DeviceCheckAtBox::s_path = device ? device : "";
+    HHOOK hHook = ::SetWindowsHookExA(WH_CBT, &DeviceCheckAtBox::Hook, nullptr, ::GetCurrentThreadId());
+
+    CheckedDlg checked;
+    MsgBoxWatcher watcher(IDOK);
+    const OsKind_t kind = checked.dlg.GetOsKind();
+    const int result = checked.dlg.CheckSystem();
+    ::UnhookWindowsHookEx(hHook);
+
+    std::ofstream report(out);
+    report << "kind=" << kind << "\nmember=" << checked.dlg.OsKind << "\nresult=" << result
+           << "\nboxes=" << watcher.Boxes().size() << "\ndeviceFree=" << DeviceCheckAtBox::s_free << "\n";
+    if (!watcher.Boxes().empty()) {
+        const auto box = watcher.Boxes()[0];
+        report << "caption=" << Escape(box.caption) << "\ntext=" << Escape(box.text)
+               << "\nstop=" << (box.icon == MsgBoxWatcher::ICON_STOP)
+               << "\nowned=" << (box.owner == checked.dlg.m_hWnd) << "\n";
+    }
+}
+
+TEST(SystemChecks, EachWindowsVersionGetsItsKindAndOnlyWindows7IsRefused)
+{
+    const struct {
+        const char* version;
+        const char* kind;
+    } versions[] = {
+        {"win98", "44"}, {"win2k", "51"}, {"winxp", "61"}, {"winxp64", "70"},
+        {"win2003", "70"}, {"vista", "100"}, {"win7", "0"},
+    };
+    for (const auto& v : versions) {
+        auto r = RunProbe({v.version, false, false});
+        SCOPED_TRACE(v.version);
+        EXPECT_EQ(r["kind"], v.kind);
+        EXPECT_EQ(r["member"], v.kind) << "CheckSystem keeps the kind";
+        const bool refused = !strcmp(v.version, "win7");
+        EXPECT_EQ(r["result"], refused ? "0" : "1");
+        EXPECT_EQ(r["boxes"], refused ? "1" : "0");
+        if (refused) {
+            EXPECT_EQ(r["caption"], u8"탈로 Free");
+            EXPECT_EQ(r["text"], Escape(TEXT_UNSUPPORTED));
+            EXPECT_EQ(r["stop"], "1");
+            EXPECT_EQ(r["owned"], "1");
+        }
+    }
+}
+
+TEST(SystemChecks, RefusalsComeInTheirOrder)
+{
+    const struct {
+        ProbeCase probe;
+        const char* result;
+        const char* text; // null: no message
+    } cases[] = {
+        {{"win7", true, true}, "0", TEXT_UNSUPPORTED},
+        {{"win98", true, true}, "0", TEXT_INSTALLED},
+        {{"win2k", true, true}, "0", TEXT_INSTALLED},
+        {{"vista", true, false}, "0", TEXT_INSTALLED},
+        {{"win98", false, true}, "1", nullptr}, // no driver on the 9x family
+        {{"winxp", false, true}, "0", TEXT_REBOOT},
+        {{"vista", false, true}, "0", TEXT_REBOOT},
+    };
+    for (const auto& c : cases) {
+        auto r = RunProbe(c.probe);
+        SCOPED_TRACE(Describe(c.probe));
+        EXPECT_EQ(r["result"], c.result);
+        EXPECT_EQ(r["boxes"], c.text ? "1" : "0");
+        if (!c.text)
+            continue;
+        EXPECT_EQ(r["text"], Escape(c.text));
+        EXPECT_EQ(r["caption"], u8"탈로 Free");
+        EXPECT_EQ(r["stop"], "1");
+        EXPECT_EQ(r["owned"], "1");
+        if (c.text == TEXT_REBOOT)
+            EXPECT_EQ(r["deviceFree"], "1") << "the device is closed before the message";
+    }
+}
+
+// Wine gives out the lowest free handle slot, so a handle left open by the
+// calls in between shows as a later handle value.
+static HANDLE NextFreeHandle()
+{
+    HANDLE h = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ::CloseHandle(h);
+    return h;
+}
+
+TEST(SystemChecks, WineRunsAsAdministratorAndTheTokenWalkLeavesNothingOpen)
+{
+    CInstallDlg dlg;
+    EXPECT_TRUE(dlg.IsAdministrator());
+    const HANDLE before = NextFreeHandle();
+    for (int i = 0; i < 50; ++i)
+        dlg.IsAdministrator();
+    EXPECT_EQ(NextFreeHandle(), before);
+}
