@@ -2,6 +2,7 @@
 // Shell Folders "Cookies" value names, chosen by their real last-access times.
 // Names and values hold Korean text in code page 949, as the browser writes
 // them on a Korean system.
+#include "File.h"
 #include "InstallDlg.h"
 #include "PartnerCookie.h"
 
@@ -16,12 +17,15 @@ const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Expl
 
 void WriteText(const CString& path, const std::string& content)
 {
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD put = 0;
-    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
-    ::CloseHandle(h);
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite)) << path;
+    file.Write(content.data(), static_cast<UINT>(content.size()));
 }
+
+// An install dialog object, its window never created, for one Windows kind.
+struct Reader : CInstallDlg {
+    explicit Reader(DWORD osKind) { OsKind = osKind; }
+};
 
 // Sets a file's last-access time to a fixed day plus `seconds`.
 void SetAccessTime(const CString& path, int seconds)
@@ -102,6 +106,14 @@ protected:
     bool m_hadValue = false;
     CString m_oldValue;
     CString m_folder;
+    // The user id a first read of the cookie gives.
+    static CString UserIdRead(DWORD osKind)
+    {
+        Reader dlg(osKind);
+        EXPECT_TRUE(dlg.ReadPartnerCookie());
+        return dlg.m_strCookieUserId;
+    }
+
     std::vector<CString> m_files;
     std::vector<CString> m_dirs;
 };
@@ -117,8 +129,7 @@ TEST_F(CookieWin, LatestAccessedVestainetFileFillsTheMembers)
     EXPECT_EQ(GetCookieFolder(), m_folder);
     EXPECT_EQ(FindPartnerCookieFile(51), m_folder + "\\hong@vestainet[2].txt");
 
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
+    Reader dlg(51);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     EXPECT_EQ(dlg.m_strCookieValue, "p0&user77&ABCDEFGHIJKL&홍길동&010-1234-5678&extra");
     EXPECT_EQ(dlg.m_strCookieField0, "p0");
@@ -150,32 +161,21 @@ TEST_F(CookieWin, VistaReadsOnlyTheLowFolder)
     SetAccessTime(low, 100);
     m_files.push_back(low);
 
-    CInstallDlg vista;
-    vista.OsKind = 100;
-    EXPECT_TRUE(vista.ReadPartnerCookie());
-    EXPECT_EQ(vista.m_strCookieUserId, "lowuser");
-
-    CInstallDlg xp;
-    xp.OsKind = 99;
-    EXPECT_TRUE(xp.ReadPartnerCookie());
-    EXPECT_EQ(xp.m_strCookieUserId, "topuser");
+    EXPECT_EQ(UserIdRead(100), "lowuser");
+    EXPECT_EQ(UserIdRead(99), "topuser");
 }
 
 TEST_F(CookieWin, FolderWithTrailingBackslash)
 {
     Cookie("user@vestainet[1].txt", "f0&withslash", 1);
     SetCookieFolder(m_folder + "\\");
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
-    EXPECT_TRUE(dlg.ReadPartnerCookie());
-    EXPECT_EQ(dlg.m_strCookieUserId, "withslash");
+    EXPECT_EQ(UserIdRead(51), "withslash");
 }
 
 TEST_F(CookieWin, SecondReadKeepsMembersTheNewValueLacks)
 {
     const CString path = Cookie("user@vestainet[1].txt", "f0&first&f2&이름&010", 1, "\r\n");
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
+    Reader dlg(51);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     // The CR of a CR LF line end stays on the last field.
     EXPECT_EQ(dlg.m_strCookiePhone, "010\r");
@@ -186,16 +186,14 @@ TEST_F(CookieWin, SecondReadKeepsMembersTheNewValueLacks)
     EXPECT_EQ(dlg.m_strCookieUserId, "first");
     EXPECT_EQ(dlg.m_strCookieField2, "f2");
 
-    CInstallDlg fresh;
-    fresh.OsKind = 51;
+    Reader fresh(51);
     EXPECT_FALSE(fresh.ReadPartnerCookie());
     EXPECT_EQ(fresh.m_strCookieField0, "n0");
 }
 
 TEST_F(CookieWin, NoUsableCookieFails)
 {
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
+    Reader dlg(51);
     EXPECT_FALSE(dlg.ReadPartnerCookie()); // empty folder
 
     Cookie("user@other[1].txt", "f0&user", 1);
@@ -224,8 +222,7 @@ TEST_F(CookieWin, LargeCookieFileIsCutNotOverrun)
     const CString path = Cookie("user@vestainet[1].txt", "", 1);
     WriteText(path, big);
 
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
+    Reader dlg(51);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     EXPECT_EQ(dlg.m_strCookieUserId, "bigfile");
     EXPECT_EQ(dlg.ReadTextFile(path), CString(big.substr(0, 1023)));
@@ -251,8 +248,5 @@ TEST_F(CookieWin, KoreanFolderAndFileNames)
     Cookie("홍길동@vestainet[2].txt", "q0&사용자02&f2&홍길동&010", 5);
 
     EXPECT_EQ(FindPartnerCookieFile(51), folder + "\\홍길동@vestainet[1].txt");
-    CInstallDlg dlg;
-    dlg.OsKind = 51;
-    EXPECT_TRUE(dlg.ReadPartnerCookie());
-    EXPECT_EQ(dlg.m_strCookieUserId, "사용자01");
+    EXPECT_EQ(UserIdRead(51), "사용자01");
 }

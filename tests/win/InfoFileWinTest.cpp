@@ -1,6 +1,7 @@
 // The three information files as real files: where each Windows family gets
 // them, their sizes, and what a read-only copy from an earlier installation
 // does to each.
+#include "File.h"
 #include "InfoFiles.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
@@ -30,11 +31,9 @@ Bytes ReadAll(const CString& path)
 
 void WriteAll(const CString& path, const std::string& content)
 {
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD put = 0;
-    ::WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
-    ::CloseHandle(h);
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite)) << path;
+    file.Write(content.data(), static_cast<UINT>(content.size()));
 }
 
 void Remove(const CString& path)
