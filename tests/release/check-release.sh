@@ -26,6 +26,15 @@ for id in 100 102; do
     check "dialog $id" grep -q -- "--type=5 --name=$id " <<<"$resources"
 done
 check "icon 128" grep -q -- "--type=14 --name=128 " <<<"$resources"
+# The install dialog: a hidden popup with its own font, 187 x 94 units, the
+# percentage text and the progress bar.
+dialog142=$(wrestool -x -R --type=5 --name=142 "$exe" 2>/dev/null | od -An -tx1 -v | tr -d ' \n')
+check "dialog 142 hidden popup of 187 x 94" grep -q '^4000008000000000020000000000bb005e00' <<<"$dialog142"
+# Its texts, one per line (window class names are not case-sensitive).
+dialog142_texts=$(wrestool -x -R --type=5 --name=142 "$exe" 2>/dev/null | iconv -f UTF-16LE -t UTF-8 -c | tr '\0' '\n')
+for text in System " 0%" msctls_progress32 Progress1; do
+    check "dialog 142 text \"$text\"" grep -q -i -F -- "$text" <<<"$dialog142_texts"
+done
 check "string table block 1 (ids 0-15)" grep -q -- "--type=6 --name=1 " <<<"$resources"
 for id in 131 132 133 134 135 136 137 139 143 144 145; do
     check "JPEG image $id" grep -q -- "--type='JPGS' --name=$id " <<<"$resources"
