@@ -71,6 +71,7 @@ std::vector<unsigned char> EncryptInfoRecord(const InfoRecord& record)
 #include "File.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
+#include "OsKindRules.h"
 
 BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAttributes)
 {
@@ -101,8 +102,7 @@ BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAtt
 CString InfoFilePath(DWORD osKind, const char* pszFileName)
 {
     CInstallPaths paths;
-    const bool family9x = osKind >= 41 && osKind <= 49;
-    return (family9x ? paths.m_strWindowsDir : paths.m_strDownloadDir) + "\\" + pszFileName;
+    return (IsWin9xOsKind(osKind) ? paths.m_strWindowsDir : paths.m_strDownloadDir) + "\\" + pszFileName;
 }
 
 BOOL CInstallDlg::WritePartnerInfo()
