@@ -97,7 +97,8 @@ button() { # $1 = name, $2 = normal width, $3 = hover/pressed width, $4 = header
 button close 29 29 719 "$CROSS"
 button min 30 31 687 "$MINUS"
 
-# ---- Install dialog background 520x314. The panel covers (11,115)-(449,286).
+# ---- Install dialog background 520x314. The panel covers (11,115)-(449,286); the
+# progress bar reaches x 490, so the card continues under it to x 507 here.
 convert -size 520x314 "xc:$CARD" -gravity NorthWest \
   \( -size 520x44 "gradient:$TEAL_TOP-$TEAL_BOT" \) -geometry +0+0 -composite \
   -fill "$GREEN" -draw "rectangle 0,44 519,45" \
@@ -105,26 +106,29 @@ convert -size 520x314 "xc:$CARD" -gravity NorthWest \
   -font "$BOLD" -pointsize 17 -fill white -annotate +42+12 "탈로 FREE 설치" \
   -pointsize 16 -fill "$INK" -annotate +22+62 "탈로 FREE 프로그램을 설치합니다." \
   -font "$REG" -pointsize 12.5 -fill "$GREY" -annotate +22+88 "설치가 끝날 때까지 창을 닫지 말고 잠시 기다려 주세요." \
+  -fill white -stroke "$LINE" -draw "roundrectangle 11,115 507,285 8,8" \
   -fill none -stroke "$LINE" -draw "rectangle 0,0 519,313" \
   "$TMP/install.miff"
 jpeg baseline "$TMP/install.miff" install_bg.jpg
 
 # ---- Inner panels 490x171; only the left 438 columns show. The progress bar and the
-# percentage label are drawn over the lower part, which stays plain.
+# percentage label are drawn over the lower part, which stays plain. The card runs on
+# past the visible columns (the background continues it), so its content is centred
+# on the whole card, 29 pixels right of the panel's middle.
 panel() { # $1 = output, $2 = icon drawing, $3 = first line, $4 = second line
   convert -size 438x171 "xc:$CARD" \
-    -fill white -stroke "$LINE" -draw "roundrectangle 0,0 437,170 8,8" -stroke none \
+    -fill white -stroke "$LINE" -draw "roundrectangle 0,0 480,170 8,8" -stroke none \
     -draw "$2" \
-    -gravity North -font "$BOLD" -pointsize 15 -fill "$INK" -annotate +0+58 "$3" \
-    -font "$REG" -pointsize 13 -fill "$GREY" -annotate +0+84 "$4" \
+    -gravity North -font "$BOLD" -pointsize 15 -fill "$INK" -annotate +29+58 "$3" \
+    -font "$REG" -pointsize 13 -fill "$GREY" -annotate +29+84 "$4" \
     -gravity NorthWest -background "$CARD" -extent 490x171 "$TMP/panel.miff"
   jpeg baseline "$TMP/panel.miff" "$1"
 }
-panel panel_wait.jpg "fill '#d9ecee' circle 219,32 219,14 fill '$TEAL_TOP'
-    circle 211,32 211,34.3 circle 219,32 219,34.3 circle 227,32 227,34.3" \
+panel panel_wait.jpg "fill '#d9ecee' circle 248,32 248,14 fill '$TEAL_TOP'
+    circle 240,32 240,34.3 circle 248,32 248,34.3 circle 256,32 256,34.3" \
   "사용자 인증 중입니다." "잠시만 기다려 주세요..."
-panel panel_signed.jpg "fill '$GREEN' circle 219,32 219,14 fill none stroke white
-    stroke-width 3.5 stroke-linecap round stroke-linejoin round polyline 210,32 216,38 228,26" \
+panel panel_signed.jpg "fill '$GREEN' circle 248,32 248,14 fill none stroke white
+    stroke-width 3.5 stroke-linecap round stroke-linejoin round polyline 239,32 245,38 257,26" \
   "인증되었습니다." "설치 파일을 내려받고 있습니다."
 
 # ---- Application icon: 16, 32 and 48 pixel images of the shield.
