@@ -110,6 +110,8 @@ CString FindPartnerCookieFile(DWORD osKind)
         more = finder.FindNextFile();
         if (finder.IsDots())
             continue;
+        // Compared in whole seconds: files read within the same second count
+        // as equal, and the one listed first is kept.
         FILETIME accessed{};
         finder.GetLastAccessTime(&accessed);
         const ULONGLONG ticks = (ULONGLONG(accessed.dwHighDateTime) << 32) | accessed.dwLowDateTime;
