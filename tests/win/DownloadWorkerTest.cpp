@@ -1,0 +1,476 @@
+// The download worker end to end against the download stand-in: files where
+// the plan says, read-only leftovers replaced, the bar and label at the end,
+// the setup stand-in started and the main window told; and what the visitor
+// sees when the server or the disk lets the installation down.
+#include "DownloadWorkerTest.h"
+
+#include "BuildConfig.h"
+#include "Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+using namespace testsupport;
+
+namespace dltest {
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return in ? s.str() : std::string();
+}
+
+bool Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string WindowsDir()
+{
+    char dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+std::string SystemDir()
+{
+    char dir[MAX_PATH] = {};
+    ::GetSystemDirectoryA(dir, MAX_PATH);
+    return dir;
+}
+
+std::string ProductDir()
+{
+    return WindowsDir() + "\\Downloaded Program Files\\wintl";
+}
+
+std::string TempDir()
+{
+    char dir[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, dir);
+    ::GetLongPathNameA(dir, dir, MAX_PATH);
+    return dir;
+}
+
+std::string SetupPath()
+{
+    return TempDir() + "Tempcr.exe";
+}
+
+std::string ServedFile(const std::string& path)
+{
+    std::string file = StandinRoot() + path;
+    for (char& c : file)
+        if (c == '/')
+            c = '\\';
+    return ReadBytes(file);
+}
+
+void RemoveFile(const std::string& path)
+{
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path.c_str());
+}
+
+// The setup stand-in appends a block per start to this file.
+std::string SetupRecordFile()
+{
+    return TempDir() + "setupstub.record";
+}
+
+std::string WaitForSetupRecord(DWORD ms)
+{
+    std::string record;
+    PumpUntil([&] { return !(record = ReadBytes(SetupRecordFile())).empty(); }, ms);
+    ::Sleep(100); // the stand-in may still be closing the file
+    return ReadBytes(SetupRecordFile());
+}
+
+std::vector<std::string> DownloadRequests()
+{
+    std::vector<std::string> paths;
+    std::istringstream lines(StandinGet("/_control/requests"));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("\"server\": \"download\"") == std::string::npos)
+            continue;
+        const size_t at = line.find("\"path\": \"") + 9;
+        paths.push_back(line.substr(at, line.find('"', at) - at));
+    }
+    return paths;
+}
+
+LRESULT CMainStandIn::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETUP_DONE) {
+        ++m_nSetupDone;
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+InstallHost::InstallHost()
+{
+    HWND hMain = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    mainWnd.SubclassWindow(hMain);
+    dlg.Create(IDD_INSTALL_DIALOG, &mainWnd);
+    dlg.ShowWindow(SW_SHOW);
+    dlg.m_lblPercent.ShowWindow(SW_SHOW);
+    dlg.m_ctlProgress.ShowWindow(SW_SHOW);
+    // The stand-in's sign-in answer for every family.
+    dlg.m_strProductDir = "tlfree";
+    dlg.m_strDataDir = dlg.m_strSDataDir = dlg.m_strPlDataDir = "20080301";
+}
+
+InstallHost::~InstallHost()
+{
+    dlg.DestroyWindow();
+    mainWnd.DestroyWindow();
+    PumpFor(20);
+}
+
+void InstallHost::Plan(DWORD osKind)
+{
+    dlg.OsKind = osKind;
+    dlg.m_strVersionDir = osKind >= 43 && osKind <= 45 ? "2.0.98" : osKind >= 100 ? "2.0.vista" : "2.0.2000";
+    dlg.BuildDownloadPlan();
+}
+
+bool InstallHost::RunWorker(DWORD ms)
+{
+    CWinThread* thread = AfxBeginThread(CInstallDlg::DownloadThreadProc, &dlg, THREAD_PRIORITY_NORMAL, 0,
+                                        CREATE_SUSPENDED);
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    positions.clear();
+    const bool ended = PumpUntil(
+        [&] {
+            const int pos = dlg.m_ctlProgress.m_nPos;
+            if (positions.empty() || positions.back() != pos)
+                positions.push_back(pos);
+            return thread->Join(0) != FALSE;
+        },
+        ms);
+    PumpFor(100); // the posted messages
+    if (ended)
+        delete thread;
+    return ended;
+}
+
+void OdbcKeyGuard::Remove()
+{
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kOdbcKey);
+}
+
+void OdbcKeyGuard::Set(const char* name, const std::string& value, DWORD type)
+{
+    HKEY hKey = nullptr;
+    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, kOdbcKey, &hKey);
+    ::RegSetValueExA(hKey, name, 0, type, reinterpret_cast<const BYTE*>(value.data()),
+                     static_cast<DWORD>(value.size()));
+    ::RegCloseKey(hKey);
+}
+
+std::string OdbcKeyGuard::Get(const char* name)
+{
+    char value[1024] = {};
+    DWORD size = sizeof(value) - 1;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, kOdbcKey, &hKey) != ERROR_SUCCESS)
+        return "<no key>";
+    const LONG rc = ::RegQueryValueExA(hKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    ::RegCloseKey(hKey);
+    return rc == ERROR_SUCCESS ? std::string(value) : "<no value>";
+}
+
+ProductDirAside::ProductDirAside() : m_aside(ProductDir() + ".aside")
+{
+    ::MoveFileA(ProductDir().c_str(), m_aside.c_str());
+}
+
+ProductDirAside::~ProductDirAside()
+{
+    for (const std::string& name : Contents(ProductDir()))
+        RemoveFile(ProductDir() + "\\" + name);
+    ::RemoveDirectoryA(ProductDir().c_str());
+    ::MoveFileA(m_aside.c_str(), ProductDir().c_str());
+}
+
+std::vector<std::string> ProductDirAside::Contents(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found))
+        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
+            names.push_back(found.cFileName);
+    if (h != INVALID_HANDLE_VALUE)
+        ::FindClose(h);
+    return names;
+}
+
+void DownloadTest::SetUp()
+{
+    StandinGet("/_control/reset");
+    ::SetEnvironmentVariableA("TALLOW_SETUPSTUB_RECORD", SetupRecordFile().c_str());
+    RemoveFile(SetupRecordFile());
+    ::CreateDirectoryA((WindowsDir() + "\\Downloaded Program Files").c_str(), nullptr);
+    ::CreateDirectoryA(ProductDir().c_str(), nullptr);
+    // A registered driver keeps the plan at its six fixed entries.
+    odbc.Set("Driver", SystemDir() + "\\kernel32.dll");
+}
+
+void DownloadTest::TearDown()
+{
+    // A setup stand-in that is still running holds its program open.
+    PumpUntil([] { return ::DeleteFileA(SetupPath().c_str()) || !Exists(SetupPath()); }, 5000);
+    for (const char* name : kDataFiles) {
+        RemoveFile(ProductDir() + "\\" + name);
+        RemoveFile(WindowsDir() + "\\" + name);
+    }
+    StandinGet("/_control/reset");
+}
+
+} // namespace dltest
+
+using namespace dltest;
+
+namespace {
+
+const char* const kDataPaths[] = {"/data/20080301/cvxpdf.lst", "/data/20080301/dbverify.dat",
+                                  "/tlfree_sdata/20080301/cvspdf.lst", "/tlfree_sdata/20080301/sdbverify.dat",
+                                  "/pldata/20080301/tflowprd.lst"};
+
+class DownloadWorker : public DownloadTest {};
+
+} // namespace
+
+TEST_F(DownloadWorker, NtRunStoresEveryFileStartsSetupAndHandsOver)
+{
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.Plan(61);
+    ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 6);
+    ASSERT_TRUE(host.RunWorker(30000));
+
+    std::vector<std::string> expectedRequests{"/tlfree/win2000/2.0.2000/TLFreeSetup.exe"};
+    expectedRequests.insert(expectedRequests.end(), std::begin(kDataPaths), std::end(kDataPaths));
+    EXPECT_EQ(DownloadRequests(), expectedRequests);
+    EXPECT_NE(StandinGet("/_control/requests").find("\"Host\": \"127.0.0.1:" + std::to_string(DOWNLOAD_SERVER_PORT)),
+              std::string::npos);
+
+    EXPECT_EQ(ReadBytes(SetupPath()), ServedFile("/tlfree/win2000/2.0.2000/TLFreeSetup.exe"));
+    EXPECT_EQ(std::string(host.dlg.m_strSetupPath), SetupPath());
+    for (size_t i = 0; i < std::size(kDataFiles); ++i) {
+        const std::string local = ProductDir() + "\\" + kDataFiles[i];
+        EXPECT_EQ(ReadBytes(local), ServedFile(kDataPaths[i])) << local;
+        EXPECT_FALSE(Exists(WindowsDir() + "\\" + kDataFiles[i])) << kDataFiles[i];
+    }
+
+    EXPECT_EQ(host.dlg.m_ctlProgress.m_nPos, 400);
+    EXPECT_EQ(std::string(host.dlg.m_lblPercent.GetText()), "100%");
+    for (size_t i = 1; i < host.positions.size(); ++i)
+        EXPECT_LE(host.positions[i - 1], host.positions[i]);
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
+    EXPECT_TRUE(host.dlg.IsWindowVisible());
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    const std::string record = WaitForSetupRecord(10000);
+    EXPECT_NE(record.find("path=" + SetupPath() + "\r\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("args=\r\n"), std::string::npos) << record;
+    EXPECT_NE(record.find("show=10\r\n"), std::string::npos) << record;
+}
+
+TEST_F(DownloadWorker, Windows98KeepsTheListsInTheWindowsFolderAndReplacesReadOnlyLeftovers)
+{
+    // Leftovers of an earlier run, read-only and hidden.
+    for (const char* name : kDataFiles) {
+        const std::string path = WindowsDir() + "\\" + name;
+        std::ofstream(path, std::ios::binary) << "stale " << name << " from an earlier run, longer than the new one";
+        ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    }
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.Plan(44);
+    ASSERT_TRUE(host.RunWorker(30000));
+
+    EXPECT_EQ(DownloadRequests().front(), "/tlfree/win98/2.0.98/TallowSetup98.exe");
+    EXPECT_EQ(ReadBytes(SetupPath()), ServedFile("/tlfree/win98/2.0.98/TallowSetup98.exe"));
+    for (size_t i = 0; i < std::size(kDataFiles); ++i) {
+        const std::string local = WindowsDir() + "\\" + kDataFiles[i];
+        EXPECT_EQ(ReadBytes(local), ServedFile(kDataPaths[i])) << local;
+        EXPECT_FALSE(::GetFileAttributesA(local.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+        EXPECT_FALSE(Exists(ProductDir() + "\\" + kDataFiles[i])) << kDataFiles[i];
+    }
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_NE(WaitForSetupRecord(10000).find("path=" + SetupPath()), std::string::npos);
+}
+
+namespace {
+
+// Runs the worker for OsKind 61 against the stand-in with `faults` set; it
+// must stop with one message box owned by the install dialog, hide the
+// dialog and hand nothing over. Returns the box.
+MsgBoxWatcher::Box FailedRun(const std::string& faults, size_t expectedRequests)
+{
+    StandinGet("/_control/reset");
+    StandinGet("/_control/set?" + faults);
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.Plan(61);
+    EXPECT_TRUE(host.RunWorker(30000)) << faults;
+    EXPECT_TRUE(boxes.WaitForBoxes(1, 5000)) << faults;
+    PumpFor(300);
+    const auto seen = boxes.Boxes();
+    EXPECT_EQ(seen.size(), 1u) << faults;
+    if (seen.empty())
+        return {};
+    EXPECT_EQ(seen[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(seen[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_EQ(seen[0].owner, host.dlg.m_hWnd);
+    EXPECT_FALSE(host.dlg.IsWindowVisible()) << "IDCANCEL hides the install dialog";
+    EXPECT_EQ(DownloadRequests().size(), expectedRequests) << "nothing after the failed file: " << faults;
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 0);
+    return seen[0];
+}
+
+} // namespace
+
+TEST_F(DownloadWorker, MissingFileShowsItsPathAndStopsBeforeTheNextUrl)
+{
+    // Both the HTTP/1.1 and the HTTP/1.0 way of saying it.
+    for (const char* version : {"HTTP/1.1", "HTTP/1.0"}) {
+        const auto box = FailedRun(std::string("status=404&only=dbverify&version=") + version, 3);
+        EXPECT_EQ(box.text, u8"설치할 파일을 찾을 수 없습니다. - /data/20080301/dbverify.dat");
+        EXPECT_FALSE(Exists(ProductDir() + "\\dbverify.dat")) << "a 404 page is not a file";
+    }
+    EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << "setup was not started";
+}
+
+TEST_F(DownloadWorker, BrokenTransfersAreNetworkErrorsAndStoreNothing)
+{
+    // Announced longer than sent, then closed; a reply without any length; a cut header.
+    for (const char* faults : {"length=100000&only=cvspdf", "length_field=none&only=cvspdf",
+                               "close_after=30&only=cvspdf"}) {
+        const auto box = FailedRun(faults, 4);
+        EXPECT_EQ(box.text, u8"네트웍 에러가 발생하였습니다. 설치를 다시 시도해 주세요.") << faults;
+        EXPECT_FALSE(Exists(ProductDir() + "\\cvspdf.lst")) << faults;
+    }
+}
+
+TEST_F(DownloadWorker, UnreachableServerEndsSilently)
+{
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    for (const char* url : {"no-slash-means-no-host", "host.invalid/data/x/cvxpdf.lst"}) {
+        host.dlg.m_DownloadList.RemoveAll();
+        host.dlg.m_DownloadList.AddTail(url);
+        host.dlg.m_pDownloadList = &host.dlg.m_DownloadList;
+        ASSERT_TRUE(host.RunWorker(30000)) << url;
+    }
+    PumpFor(500);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(host.dlg.IsWindowVisible());
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 0);
+}
+
+TEST_F(DownloadWorker, FileThatCannotBeCreatedStopsTheWorker)
+{
+    // A folder where the list should go can be neither deleted nor opened as a file.
+    const std::string blocker = ProductDir() + "\\cvspdf.lst";
+    ASSERT_TRUE(::CreateDirectoryA(blocker.c_str(), nullptr));
+    const auto box = FailedRun("only=nothing", 4);
+    ::RemoveDirectoryA(blocker.c_str());
+    EXPECT_EQ(box.text, u8"설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.");
+    EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << "a stale setup program must not start";
+}
+
+TEST_F(DownloadWorker, ProgressMovesThroughALargeSlowFile)
+{
+    // The setup program arrives at about 1 MB/s, so the bar is seen moving within its share.
+    StandinGet("/_control/set?rate=1000000&only=TLFreeSetup");
+    InstallHost host;
+    host.Plan(61);
+    ASSERT_TRUE(host.RunWorker(60000));
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
+    int within = 0;
+    for (int pos : host.positions)
+        within += pos > 0 && pos < 400 / 6;
+    EXPECT_GE(within, 2) << "positions inside the first file's share";
+    EXPECT_EQ(host.positions.back(), 400);
+}
+
+namespace {
+
+class PartnerLibrary : public DownloadTest {
+protected:
+    void SetUp() override
+    {
+        DownloadTest::SetUp();
+        aside = std::make_unique<ProductDirAside>();
+        ::CreateDirectoryA(ProductDir().c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        aside.reset();
+        DownloadTest::TearDown();
+    }
+    static std::string Library() { return ProductDir() + "\\VestaINet.dll"; }
+    std::unique_ptr<ProductDirAside> aside;
+};
+
+} // namespace
+
+TEST_F(PartnerLibrary, StoredInTheProductFolderWhichIsMadeIfMissing)
+{
+    std::ofstream(Library(), std::ios::binary) << "old library";
+    ::SetFileAttributesA(Library().c_str(), FILE_ATTRIBUTE_READONLY);
+    InstallHost host;
+    host.dlg.OsKind = 61;
+    MsgBoxWatcher boxes;
+    EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
+    EXPECT_EQ(ReadBytes(Library()), ServedFile("/tlfree/data/VestaINet.dll"));
+    EXPECT_EQ(DownloadRequests(), std::vector<std::string>{"/tlfree/data/VestaINet.dll"});
+
+    RemoveFile(Library());
+    ::RemoveDirectoryA(ProductDir().c_str());
+    ASSERT_FALSE(Exists(ProductDir()));
+    EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
+    EXPECT_EQ(ProductDirAside::Contents(ProductDir()), std::vector<std::string>{"VestaINet.dll"});
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(PartnerLibrary, MissingOnTheServerIsReportedBrokenTransfersKeepTheOldLibrary)
+{
+    std::ofstream(Library(), std::ios::binary) << "library from an earlier download";
+    InstallHost host;
+    host.dlg.OsKind = 61;
+    MsgBoxWatcher boxes;
+    for (const char* faults : {"length=999999", "close_after=20", "length_field=none"}) {
+        StandinGet("/_control/reset");
+        StandinGet(std::string("/_control/set?") + faults);
+        EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
+        EXPECT_EQ(ReadBytes(Library()), "library from an earlier download") << faults;
+    }
+    PumpFor(300);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(host.dlg.IsWindowVisible());
+
+    StandinGet("/_control/set?missing=VestaINet");
+    EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
+    ASSERT_TRUE(boxes.WaitForBoxes(1, 5000));
+    PumpFor(300);
+    const auto seen = boxes.Boxes();
+    EXPECT_EQ(seen[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
+    EXPECT_EQ(seen[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(seen[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_EQ(seen[0].owner, host.dlg.m_hWnd);
+    EXPECT_FALSE(host.dlg.IsWindowVisible());
+    EXPECT_EQ(ReadBytes(Library()), "library from an earlier download");
+}

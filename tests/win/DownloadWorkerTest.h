@@ -1,0 +1,88 @@
+// What the download, ODBC and launch tests share: the install dialog with a
+// stand-in main window, the worker run, the ODBC key, and the folders.
+#pragma once
+
+#include "InstallDlg.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dltest {
+
+const char kOdbcKey[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
+const char* const kDataFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
+
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+void RemoveFile(const std::string& path);
+std::string WindowsDir();
+std::string SystemDir();
+std::string ProductDir();
+std::string TempDir();
+std::string SetupPath();
+// The stand-in's file for a URL path.
+std::string ServedFile(const std::string& path);
+std::string SetupRecordFile();
+// What the setup stand-in recorded, once it has written anything.
+std::string WaitForSetupRecord(DWORD ms);
+// Paths the download side was asked for, in order.
+std::vector<std::string> DownloadRequests();
+
+// Counts the worker's WM_SETUP_DONE.
+class CMainStandIn : public CWnd {
+public:
+    int m_nSetupDone = 0;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+// The install dialog, shown, owned by a stand-in main window, with the
+// stand-in's sign-in segments.
+struct InstallHost {
+    InstallHost();
+    ~InstallHost();
+    void Plan(DWORD osKind);
+    // Runs DownloadThreadProc on a thread of its own while this thread pumps;
+    // true when it ended within ms. Every bar position seen is kept.
+    bool RunWorker(DWORD ms);
+
+    CMainStandIn mainWnd;
+    CInstallDlg dlg{&mainWnd};
+    std::vector<int> positions;
+};
+
+// The ODBC Access driver key, removed for the test and afterwards.
+struct OdbcKeyGuard {
+    OdbcKeyGuard() { Remove(); }
+    ~OdbcKeyGuard() { Remove(); }
+    void Remove();
+    void Set(const char* name, const std::string& value, DWORD type = REG_SZ);
+    std::string Get(const char* name);
+};
+
+// Keeps an existing product folder out of the way for the test; what the
+// test leaves there is removed.
+class ProductDirAside {
+public:
+    ProductDirAside();
+    ~ProductDirAside();
+    static std::vector<std::string> Contents(const std::string& dir);
+
+private:
+    std::string m_aside;
+};
+
+// Stand-in switches cleared, the setup stand-in's record emptied, the product
+// folder present and the driver registered; downloaded files removed after.
+class DownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    OdbcKeyGuard odbc;
+};
+
+} // namespace dltest
