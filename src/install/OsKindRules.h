@@ -25,6 +25,12 @@ struct OsVersionFacts {
 
 OsKind_t ClassifyOsKind(const OsVersionFacts& facts);
 
+#ifdef _WIN32
+// "ProductType" of the product options in HKEY_LOCAL_MACHINE, as strProductType
+// wants it: empty when the value is missing or longer than a product type text.
+CString ReadProductTypeText();
+#endif
+
 // Windows 95 and anything not recognised or newer than Vista.
 inline bool IsUnsupportedOsKind(OsKind_t kind)
 {

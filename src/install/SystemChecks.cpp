@@ -16,7 +16,7 @@ const char UNINSTALL_KEY[] =
 const char PRODUCT_OPTIONS_KEY[] = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
 static_assert(sizeof(OSVERSIONINFOEXA) == 156 && sizeof(OSVERSIONINFOA) == 148,
-              "the version structures the system versions accept");
+              "GetVersionEx tells the two structures apart by these sizes");
 
 template <class H, auto Release>
 struct Releaser {
@@ -36,8 +36,8 @@ UniqueKey OpenMachineKey(const char* pszSubKey)
     return UniqueKey(hKey);
 }
 
-// Empty when the value is missing or does not fit the 80 bytes a product type
-// text can take.
+} // namespace
+
 CString ReadProductTypeText()
 {
     const UniqueKey key = OpenMachineKey(PRODUCT_OPTIONS_KEY);
@@ -52,8 +52,6 @@ CString ReadProductTypeText()
     // A stored value need not end in a zero byte.
     return CString(text, static_cast<int>(strnlen(text, cb)));
 }
-
-} // namespace
 
 void CInstallDlg::SetDriverDeviceForTest(const char* pszPath)
 {

@@ -3,6 +3,7 @@
 // registry when a process starts, so each version is looked at by a child
 // process: this test program again, running only the probe below.
 #include "InstallDlg.h"
+#include "OsKindRules.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -40,17 +41,6 @@ std::string Escape(const std::string& s)
     return out;
 }
 
-// A plain hidden window stands in for the install dialog's own as the owner
-// of the message boxes.
-struct CheckedDlg {
-    CheckedDlg()
-    {
-        dlg.SubclassWindow(::CreateWindowExA(0, "STATIC", "install", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
-                                             nullptr, nullptr));
-    }
-    CInstallDlg dlg;
-};
-
 // Whether nobody holds the file open, checked when a message box comes up on
 // this thread.
 struct DeviceCheckAtBox {
@@ -70,30 +60,35 @@ struct DeviceCheckAtBox {
     }
 };
 
-// Sets the Windows version Wine reports to processes started from now on and
-// puts the previous setting back, however the test ends: the prefix is shared.
-class WineVersionScope {
+// Changes one registry value for the scope and puts back what was there
+// before, however the test ends: the prefix is shared with other tests.
+class RegValueScope {
 public:
-    explicit WineVersionScope(const char* version)
+    RegValueScope(HKEY hRoot, const char* pszSubKey, const char* pszName) : m_name(pszName)
     {
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                          nullptr);
-        m_hadValue = ::RegQueryValueExA(m_key, "Version", nullptr, &m_type, m_old, &m_cbOld) == ERROR_SUCCESS;
-        ::RegSetValueExA(m_key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                         static_cast<DWORD>(strlen(version) + 1));
+        ::RegCreateKeyExA(hRoot, pszSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+        m_hadValue = ::RegQueryValueExA(m_key, pszName, nullptr, &m_type, m_old, &m_cbOld) == ERROR_SUCCESS;
     }
-    ~WineVersionScope()
+    ~RegValueScope()
     {
         if (m_hadValue)
-            ::RegSetValueExA(m_key, "Version", 0, m_type, m_old, m_cbOld);
+            ::RegSetValueExA(m_key, m_name, 0, m_type, m_old, m_cbOld);
         else
-            ::RegDeleteValueA(m_key, "Version");
+            ::RegDeleteValueA(m_key, m_name);
         ::RegCloseKey(m_key);
     }
-    WineVersionScope(const WineVersionScope&) = delete;
-    WineVersionScope& operator=(const WineVersionScope&) = delete;
+    RegValueScope(const RegValueScope&) = delete;
+    RegValueScope& operator=(const RegValueScope&) = delete;
+
+    void Set(DWORD type, const void* data, size_t cb)
+    {
+        ::RegSetValueExA(m_key, m_name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(cb));
+    }
+    void Set(const char* text) { Set(REG_SZ, text, strlen(text) + 1); }
+    void Remove() { ::RegDeleteValueA(m_key, m_name); }
 
 private:
+    const char* m_name;
     HKEY m_key = nullptr;
     bool m_hadValue = false;
     DWORD m_type = REG_SZ;
@@ -131,7 +126,9 @@ struct ProbeCase {
 // returns its report, key by key.
 std::map<std::string, std::string> RunProbe(const ProbeCase& c)
 {
-    WineVersionScope version(c.version);
+    // Wine reports this version to the processes started from now on.
+    RegValueScope version(HKEY_CURRENT_USER, "Software\\Wine", "Version");
+    version.Set(c.version);
     std::unique_ptr<InstalledScope> installed(c.installed ? new InstalledScope : nullptr);
     const std::string report = TempFile();
     const std::string device = c.driverLoaded ? TempFile() : std::string();
@@ -191,41 +188,44 @@ TEST(SystemChecksProbe, DISABLED_ReportToFile)
     DeviceCheckAtBox::s_path = device ? device : "";
     HHOOK hHook = ::SetWindowsHookExA(WH_CBT, &DeviceCheckAtBox::Hook, nullptr, ::GetCurrentThreadId());
 
-    CheckedDlg checked;
+    // Created hidden, as the main window creates it; it owns the messages.
+    CInstallDlg dlg;
+    dlg.Create(IDD_INSTALL_DIALOG);
     MsgBoxWatcher watcher(IDOK);
-    const OsKind_t kind = checked.dlg.GetOsKind();
-    const int result = checked.dlg.CheckSystem();
+    const OsKind_t kind = dlg.GetOsKind();
+    const int result = dlg.CheckSystem();
     ::UnhookWindowsHookEx(hHook);
 
     std::ofstream report(out);
-    report << "kind=" << kind << "\nmember=" << checked.dlg.OsKind << "\nresult=" << result
+    report << "kind=" << kind << "\nmember=" << dlg.OsKind << "\nresult=" << result
            << "\nboxes=" << watcher.Boxes().size() << "\ndeviceFree=" << DeviceCheckAtBox::s_free << "\n";
     if (!watcher.Boxes().empty()) {
         const auto box = watcher.Boxes()[0];
         report << "caption=" << Escape(box.caption) << "\ntext=" << Escape(box.text)
                << "\nstop=" << (box.icon == MsgBoxWatcher::ICON_STOP)
-               << "\nowned=" << (box.owner == checked.dlg.m_hWnd) << "\n";
+               << "\nowned=" << (box.owner == dlg.m_hWnd) << "\n";
     }
 }
 
-TEST(SystemChecks, EachWindowsVersionGetsItsKindAndOnlyWindows7IsRefused)
+TEST(SystemChecks, EachWindowsVersionGetsItsKindAndUnsupportedOnesAreRefused)
 {
     const struct {
         const char* version;
         const char* kind;
+        bool refused;
     } versions[] = {
-        {"win98", "44"}, {"win2k", "51"}, {"winxp", "61"}, {"winxp64", "70"},
-        {"win2003", "70"}, {"vista", "100"}, {"win7", "0"},
+        {"win95", "41", true},    {"win98", "44", false},   {"winme", "45", false}, {"nt40", "36", false},
+        {"win2k", "51", false},   {"winxp", "61", false},   {"winxp64", "70", false},
+        {"win2003", "70", false}, {"vista", "100", false},  {"win7", "0", true},
     };
     for (const auto& v : versions) {
         auto r = RunProbe({v.version, false, false});
         SCOPED_TRACE(v.version);
         EXPECT_EQ(r["kind"], v.kind);
         EXPECT_EQ(r["member"], v.kind) << "CheckSystem keeps the kind";
-        const bool refused = !strcmp(v.version, "win7");
-        EXPECT_EQ(r["result"], refused ? "0" : "1");
-        EXPECT_EQ(r["boxes"], refused ? "1" : "0");
-        if (refused) {
+        EXPECT_EQ(r["result"], v.refused ? "0" : "1");
+        EXPECT_EQ(r["boxes"], v.refused ? "1" : "0");
+        if (v.refused) {
             EXPECT_EQ(r["caption"], u8"탈로 Free");
             EXPECT_EQ(r["text"], Escape(TEXT_UNSUPPORTED));
             EXPECT_EQ(r["stop"], "1");
@@ -246,6 +246,7 @@ TEST(SystemChecks, RefusalsComeInTheirOrder)
         {{"win2k", true, true}, "0", TEXT_INSTALLED},
         {{"vista", true, false}, "0", TEXT_INSTALLED},
         {{"win98", false, true}, "1", nullptr}, // no driver on the 9x family
+        {{"nt40", false, true}, "0", TEXT_REBOOT}, // NT 4.0 is of the NT family too
         {{"winxp", false, true}, "0", TEXT_REBOOT},
         {{"vista", false, true}, "0", TEXT_REBOOT},
     };
@@ -265,21 +266,41 @@ TEST(SystemChecks, RefusalsComeInTheirOrder)
     }
 }
 
-// Wine gives out the lowest free handle slot, so a handle left open by the
-// calls in between shows as a later handle value.
-static HANDLE NextFreeHandle()
+TEST(SystemChecks, ProductTypeTextIsReadWithinItsBuffer)
 {
-    HANDLE h = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    ::CloseHandle(h);
-    return h;
+    RegValueScope type(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\ProductOptions", "ProductType");
+    type.Set("LanmanNT");
+    EXPECT_EQ(ReadProductTypeText(), "LanmanNT");
+
+    const std::string full(80, 'N'); // no room left for a terminating zero
+    type.Set(REG_BINARY, full.data(), full.size());
+    EXPECT_EQ(ReadProductTypeText(), CString(full));
+
+    const std::string longer(81, 'N');
+    type.Set(REG_BINARY, longer.data(), longer.size());
+    EXPECT_TRUE(ReadProductTypeText().IsEmpty());
+
+    type.Remove();
+    EXPECT_TRUE(ReadProductTypeText().IsEmpty());
+}
+
+// GetProcessHandleCount is a stub under Wine: count the handle values that
+// are in use instead.
+static int CountOpenHandles()
+{
+    int n = 0;
+    DWORD flags = 0;
+    for (uintptr_t v = 4; v < 0x4000; v += 4)
+        n += ::GetHandleInformation(reinterpret_cast<HANDLE>(v), &flags) != FALSE;
+    return n;
 }
 
 TEST(SystemChecks, WineRunsAsAdministratorAndTheTokenWalkLeavesNothingOpen)
 {
     CInstallDlg dlg;
     EXPECT_TRUE(dlg.IsAdministrator());
-    const HANDLE before = NextFreeHandle();
-    for (int i = 0; i < 50; ++i)
+    const int before = CountOpenHandles();
+    for (int i = 0; i < 20; ++i)
         dlg.IsAdministrator();
-    EXPECT_EQ(NextFreeHandle(), before);
+    EXPECT_EQ(CountOpenHandles(), before);
 }
