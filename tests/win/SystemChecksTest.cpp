@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace testsupport;
 
@@ -67,12 +67,16 @@ public:
     RegValueScope(HKEY hRoot, const char* pszSubKey, const char* pszName) : m_name(pszName)
     {
         ::RegCreateKeyExA(hRoot, pszSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
-        m_hadValue = ::RegQueryValueExA(m_key, pszName, nullptr, &m_type, m_old, &m_cbOld) == ERROR_SUCCESS;
+        DWORD cb = 0;
+        m_hadValue = ::RegQueryValueExA(m_key, pszName, nullptr, &m_type, nullptr, &cb) == ERROR_SUCCESS;
+        m_old.resize(cb);
+        if (m_hadValue)
+            ::RegQueryValueExA(m_key, pszName, nullptr, &m_type, m_old.data(), &cb);
     }
     ~RegValueScope()
     {
         if (m_hadValue)
-            ::RegSetValueExA(m_key, m_name, 0, m_type, m_old, m_cbOld);
+            ::RegSetValueExA(m_key, m_name, 0, m_type, m_old.data(), static_cast<DWORD>(m_old.size()));
         else
             ::RegDeleteValueA(m_key, m_name);
         ::RegCloseKey(m_key);
@@ -92,8 +96,7 @@ private:
     HKEY m_key = nullptr;
     bool m_hadValue = false;
     DWORD m_type = REG_SZ;
-    BYTE m_old[256] = {};
-    DWORD m_cbOld = sizeof(m_old);
+    std::vector<BYTE> m_old;
 };
 
 // The product's uninstall key, as an earlier installation leaves it.
@@ -118,9 +121,52 @@ std::string TempFile()
 
 struct ProbeCase {
     const char* version;
-    bool installed;     // the uninstall key is present
-    bool driverLoaded;  // the filter-driver check is pointed at a file that opens
+    bool installed;              // the uninstall key is present
+    bool driverLoaded;           // the filter-driver check is pointed at a file that opens
+    bool denyOnlyAdmins = false; // the child's token holds Administrators for denial only
 };
+
+PSID NewAdministratorsSid()
+{
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID pSid = nullptr;
+    ::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &pSid);
+    return pSid;
+}
+
+// Our own token with the Administrators group turned to deny-only, as Vista
+// gives an administrator before elevation.
+HANDLE NewDenyOnlyAdminsToken()
+{
+    HANDLE hOwn = nullptr;
+    HANDLE hRestricted = nullptr;
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &hOwn);
+    SID_AND_ATTRIBUTES admins{NewAdministratorsSid(), 0};
+    ::CreateRestrictedToken(hOwn, 0, 1, &admins, 0, nullptr, 0, nullptr, &hRestricted);
+    ::FreeSid(admins.Sid);
+    ::CloseHandle(hOwn);
+    return hRestricted;
+}
+
+// The attributes of the Administrators group in this process's token, 0 when absent.
+DWORD AdministratorsAttributes()
+{
+    HANDLE hToken = nullptr;
+    ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &hToken);
+    DWORD cb = 0;
+    ::GetTokenInformation(hToken, TokenGroups, nullptr, 0, &cb);
+    std::vector<BYTE> buffer(cb);
+    ::GetTokenInformation(hToken, TokenGroups, buffer.data(), cb, &cb);
+    ::CloseHandle(hToken);
+    const PSID admins = NewAdministratorsSid();
+    DWORD attributes = 0;
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+    for (DWORD i = 0; i < groups->GroupCount; ++i)
+        if (::EqualSid(groups->Groups[i].Sid, admins))
+            attributes = groups->Groups[i].Attributes;
+    ::FreeSid(admins);
+    return attributes;
+}
 
 // Runs the probe in a child process under the given Windows version and
 // returns its report, key by key.
@@ -147,7 +193,12 @@ std::map<std::string, std::string> RunProbe(const ProbeCase& c)
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = hNul;
     PROCESS_INFORMATION pi{};
-    const BOOL started = ::CreateProcessA(exe, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    const HANDLE hToken = c.denyOnlyAdmins ? NewDenyOnlyAdminsToken() : nullptr;
+    const BOOL started =
+        hToken ? ::CreateProcessAsUserA(hToken, exe, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)
+               : ::CreateProcessA(exe, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (hToken)
+        ::CloseHandle(hToken);
     ::SetEnvironmentVariableA(PROBE_OUT_VAR, nullptr);
     ::SetEnvironmentVariableA(PROBE_DEVICE_VAR, nullptr);
     std::map<std::string, std::string> values;
@@ -172,7 +223,8 @@ std::map<std::string, std::string> RunProbe(const ProbeCase& c)
 
 std::string Describe(const ProbeCase& c)
 {
-    return std::string(c.version) + (c.installed ? " installed" : "") + (c.driverLoaded ? " driver" : "");
+    return std::string(c.version) + (c.installed ? " installed" : "") + (c.driverLoaded ? " driver" : "") +
+           (c.denyOnlyAdmins ? " deny-only" : "");
 }
 
 } // namespace
@@ -198,7 +250,8 @@ TEST(SystemChecksProbe, DISABLED_ReportToFile)
 
     std::ofstream report(out);
     report << "kind=" << kind << "\nmember=" << dlg.OsKind << "\nresult=" << result
-           << "\nboxes=" << watcher.Boxes().size() << "\ndeviceFree=" << DeviceCheckAtBox::s_free << "\n";
+           << "\nboxes=" << watcher.Boxes().size() << "\ndeviceFree=" << DeviceCheckAtBox::s_free
+           << "\nadminsDenyOnly=" << ((AdministratorsAttributes() & SE_GROUP_USE_FOR_DENY_ONLY) != 0) << "\n";
     if (!watcher.Boxes().empty()) {
         const auto box = watcher.Boxes()[0];
         report << "caption=" << Escape(box.caption) << "\ntext=" << Escape(box.text)
@@ -249,12 +302,16 @@ TEST(SystemChecks, RefusalsComeInTheirOrder)
         {{"nt40", false, true}, "0", TEXT_REBOOT}, // NT 4.0 is of the NT family too
         {{"winxp", false, true}, "0", TEXT_REBOOT},
         {{"vista", false, true}, "0", TEXT_REBOOT},
+        // Vista's filtered token still counts as administrator: it goes on to the elevated launch.
+        {{"vista", false, false, true}, "1", nullptr},
+        {{"winxp", true, false, true}, "0", TEXT_INSTALLED},
     };
     for (const auto& c : cases) {
         auto r = RunProbe(c.probe);
         SCOPED_TRACE(Describe(c.probe));
         EXPECT_EQ(r["result"], c.result);
         EXPECT_EQ(r["boxes"], c.text ? "1" : "0");
+        EXPECT_EQ(r["adminsDenyOnly"], c.probe.denyOnlyAdmins ? "1" : "0");
         if (!c.text)
             continue;
         EXPECT_EQ(r["text"], Escape(c.text));
