@@ -1,10 +1,26 @@
 #include "InternetSession.h"
 
+#include <cstdlib>
+
+CInternetFile::CInternetFile(HINTERNET hFile) : m_hFile(hFile)
+{
+    char length[32] = {};
+    DWORD dwSize = sizeof(length) - 1;
+    if (::HttpQueryInfoA(hFile, HTTP_QUERY_CONTENT_LENGTH, length, &dwSize, nullptr)) {
+        char* end = nullptr;
+        m_nLength = strtoull(length, &end, 10);
+        m_bLengthKnown = end != length && *end == '\0';
+    }
+}
+
 UINT CInternetFile::Read(void* pBuf, UINT nCount)
 {
     DWORD dwRead = 0;
     if (!m_hFile || !::InternetReadFile(m_hFile.get(), pBuf, nCount, &dwRead))
         throw CInternetException(m_hFile ? ::GetLastError() : ERROR_INVALID_HANDLE);
+    m_nRead += dwRead;
+    if (dwRead == 0 && nCount > 0 && m_bLengthKnown && m_nRead < m_nLength)
+        throw CInternetException(ERROR_INTERNET_CONNECTION_ABORTED);
     return dwRead;
 }
 

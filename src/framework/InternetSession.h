@@ -24,15 +24,19 @@ public:
 // The body of an opened URL.
 class CInternetFile {
 public:
-    explicit CInternetFile(HINTERNET hFile) : m_hFile(hFile) {}
+    explicit CInternetFile(HINTERNET hFile);
 
     // Bytes read, 0 at the end of the body; raises CInternetException when
-    // the transfer breaks.
+    // the transfer breaks, including a body that ends before its announced
+    // length (WinINet reports a dropped connection as a normal end).
     UINT Read(void* pBuf, UINT nCount);
     void Close() { m_hFile.reset(); }
 
 private:
     CInternetHandle m_hFile;
+    bool m_bLengthKnown = false;
+    ULONGLONG m_nLength = 0;
+    ULONGLONG m_nRead = 0;
 };
 
 class CInternetSession {

@@ -18,9 +18,10 @@ Switches (GET /_control/set?KEY=VALUE), each for one script: the prefix
     *_chunk=N           send the body in pieces of N bytes ...
     *_chunk_ms=N        ... with N ms between them (default 100)
     *_delay_ms=N        wait N ms before answering (a slow answer)
-    *_close=1           close the connection without answering
+    *_close=1           reset the connection without answering
     *_break=N           send N bytes of the body, then reset the connection
 """
+import os
 import socket
 import struct
 import time
@@ -112,10 +113,20 @@ def _int(state, key, default=0):
         return default
 
 
+def _reset(handler):
+    """Drops the connection with a reset, so the client cannot take it for the
+    end of a reply."""
+    handler.close_connection = True
+    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    # The handler's reader and writer keep the socket open past close(), and
+    # the server would end it with an orderly shutdown: close the descriptor.
+    os.close(handler.connection.detach())
+
+
 def _send(handler, state, prefix, body, content_type="text/plain"):
     """Answers with body, shaped by the switches that start with prefix."""
     if state.get(prefix + "close"):
-        handler.close_connection = True
+        _reset(handler)
         return
     time.sleep(_int(state, prefix + "delay_ms") / 1000.0)
     size = _int(state, prefix + "size")
@@ -133,9 +144,7 @@ def _send(handler, state, prefix, body, content_type="text/plain"):
     if cut is not None:
         handler.wfile.write(body[:_int(state, prefix + "break")])
         handler.wfile.flush()
-        # A reset rather than an orderly close: the client sees a broken transfer.
-        handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-        handler.connection.close()
+        _reset(handler)
         return
 
     chunk = _int(state, prefix + "chunk") or len(body) or 1
