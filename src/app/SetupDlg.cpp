@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "Gdi.h"
+#include "JoinWebDlg.h"
 #include "Messages.h"
 #include "SkinImage.h"
 
@@ -56,6 +57,13 @@ void CSetupDlg::CreateChildDialogs()
     m_btnClose.MoveWindow(718, 5, 29, 16);
     m_btnClose.SetImages(&g_skinImages[SKIN_CLOSE_NORMAL].m_bitmap, &g_skinImages[SKIN_CLOSE_PRESSED].m_bitmap,
                          &g_skinImages[SKIN_CLOSE_HOVER].m_bitmap, nullptr, 0, 0, 0);
+    if (!m_pJoinWebDlg) {
+        // Lives as long as the process; its window goes with ours.
+        m_pJoinWebDlg = new CJoinWebDlg(nullptr);
+        m_pJoinWebDlg->Create(IDD_JOINWEB_DIALOG, this);
+        m_pJoinWebDlg->MoveWindow(0, 145, MAIN_WIDTH, 591);
+        m_pJoinWebDlg->ShowWindow(SW_SHOW);
+    }
 }
 
 void CSetupDlg::ShapeAndPlaceWindow()

@@ -22,7 +22,7 @@ imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($
 check "no MinGW runtime DLLs" bash -c "! grep -E -q 'libgcc|libstdc|libwinpthread' <<<'$imports'"
 
 resources=$(wrestool -l "$exe")
-for id in 100 102; do
+for id in 100 102 140; do
     check "dialog $id" grep -q -- "--type=5 --name=$id " <<<"$resources"
 done
 check "icon 128" grep -q -- "--type=14 --name=128 " <<<"$resources"

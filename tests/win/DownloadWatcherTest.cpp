@@ -1,0 +1,209 @@
+// The download watcher against windows that stand in for the browser's
+// download dialogs: top-level windows with the browser's titles and static
+// children, owned by this thread (so it pumps while the watcher reads them).
+#include "BuildConfig.h"
+#include "DownloadWatcher.h"
+#include "JoinWebDlg.h"
+#include "Messages.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+double NowMs()
+{
+    LARGE_INTEGER t, f;
+    ::QueryPerformanceCounter(&t);
+    ::QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// A top-level window that records WM_COMMAND and WM_SETUP_START.
+class Recorder : public CWnd {
+public:
+    struct Arrival {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        double atMs;
+    };
+
+    Recorder()
+    {
+        SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr));
+    }
+    ~Recorder() override { DestroyWindow(); }
+
+    std::vector<Arrival> arrivals;
+    size_t Count(UINT message) const
+    {
+        size_t n = 0;
+        for (const Arrival& a : arrivals)
+            n += a.message == message;
+        return n;
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_COMMAND || message == WM_SETUP_START)
+            arrivals.push_back({message, wParam, lParam, NowMs()});
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// A stand-in for one of the browser's download dialogs. The title comes last,
+// once the children are in place, as the watcher finds dialogs by title.
+class BrowserDialog : public Recorder {
+public:
+    BrowserDialog(const char* title, const std::vector<std::string>& children)
+    {
+        int y = 0;
+        for (const std::string& text : children)
+            ::CreateWindowExA(0, "STATIC", text.c_str(), WS_CHILD | WS_VISIBLE, 0, y += 20, 280, 20, m_hWnd, nullptr,
+                              nullptr, nullptr);
+        shownAtMs = NowMs();
+        SetWindowText(title);
+    }
+    bool Cancelled() const { return Count(WM_COMMAND) == 1 && arrivals[0].wParam == IDCANCEL && arrivals[0].lParam == 0; }
+    double shownAtMs;
+};
+
+std::unique_ptr<BrowserDialog> SecurityWarning(const std::string& fourthChild)
+{
+    return std::make_unique<BrowserDialog>(DOWNLOAD_WARNING_TITLE, std::vector<std::string>{
+        "이 파일을 실행하거나 저장하시겠습니까?", "이름:", "형식:", fourthChild, "보낸 사람:", "127.0.0.1"});
+}
+
+std::unique_ptr<BrowserDialog> PlainDownload(const std::string& secondChild)
+{
+    return std::make_unique<BrowserDialog>(DOWNLOAD_PLAIN_TITLE,
+                                           std::vector<std::string>{"다운로드 중:", secondChild, "남은 시간:"});
+}
+
+class DownloadWatcher : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(page.Create(IDD_JOINWEB_DIALOG, &main));
+    }
+    void TearDown() override
+    {
+        // A watcher that recognised nothing runs until its page goes.
+        if (CWinThread* pThread = page.m_pWatchThread.load()) {
+            pThread->m_bAutoDelete = FALSE;
+            page.DestroyWindow();
+            EXPECT_TRUE(pThread->Join(2000)) << "the watcher ends with its page";
+            delete pThread;
+        }
+    }
+    bool SetupStarted(DWORD ms = 2000)
+    {
+        return PumpUntil([&] { return main.Count(WM_SETUP_START) > 0; }, ms);
+    }
+
+    Recorder main;
+    CJoinWebDlg page{nullptr};
+};
+
+TEST_F(DownloadWatcher, SecurityWarningForTheSetupFileIsCancelledAndStartsTheInstallation)
+{
+    BOOL cancel = FALSE;
+    page.OnFileDownload(TRUE, &cancel);
+    ASSERT_NE(page.m_pWatchThread.load(), nullptr);
+    PumpFor(50);
+
+    auto warning = SecurityWarning("TallowFree.exe");
+    ASSERT_TRUE(SetupStarted());
+    PumpFor(50);
+    EXPECT_TRUE(warning->Cancelled());
+    ASSERT_EQ(main.Count(WM_SETUP_START), 1u);
+    EXPECT_EQ(main.arrivals[0].wParam, 1u);
+    EXPECT_EQ(main.arrivals[0].lParam, 0);
+    EXPECT_EQ(page.m_pWatchThread.load(), nullptr) << "back to not running";
+    EXPECT_EQ(cancel, FALSE);
+    const double latency = main.arrivals[0].atMs - warning->shownAtMs;
+    std::printf("recognised after %.1f ms\n", latency);
+    EXPECT_LT(latency, 50.0);
+}
+
+TEST_F(DownloadWatcher, KeepsPollingPastOtherDownloadsUntilThePartnersPlainDialog)
+{
+    page.OnFileDownload(TRUE, nullptr);
+    const std::string host = PARTNER_SITE_HOST;
+    std::string before = host;
+    before.back() = static_cast<char>(before.back() - 1);
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<BrowserDialog>()>>> others = {
+        {"other case", [] { return SecurityWarning("tallowfree.exe"); }},
+        {"another file", [] { return SecurityWarning("setup.exe"); }},
+        {"name in the third child",
+         [] { return std::make_unique<BrowserDialog>(DOWNLOAD_WARNING_TITLE, std::vector<std::string>{"a", "b", "TallowFree.exe"}); }},
+        {"name in the fifth child",
+         [] { return std::make_unique<BrowserDialog>(DOWNLOAD_WARNING_TITLE, std::vector<std::string>{"a", "b", "c", "d", "TallowFree.exe"}); }},
+        {"no children", [] { return std::make_unique<BrowserDialog>(DOWNLOAD_WARNING_TITLE, std::vector<std::string>{}); }},
+        {"name past the text buffer", [] { return SecurityWarning("TallowFree.exe" + std::string(3000, ' ')); }},
+        {"site sorting before the partner", [&] { return PlainDownload(before); }},
+        {"site sorting after the partner", [&] { return PlainDownload(host + ".other.example"); }},
+        {"another site", [] { return PlainDownload("zz.example.org"); }},
+        {"plain dialog with one child",
+         [&] { return std::make_unique<BrowserDialog>(DOWNLOAD_PLAIN_TITLE, std::vector<std::string>{host}); }},
+    };
+    for (const auto& [what, make] : others) {
+        auto dialog = make();
+        PumpFor(120);
+        EXPECT_EQ(dialog->Count(WM_COMMAND), 0u) << what;
+        EXPECT_EQ(main.Count(WM_SETUP_START), 0u) << what;
+    }
+    EXPECT_NE(page.m_pWatchThread.load(), nullptr) << "still polling";
+
+    auto plain = PlainDownload(host);
+    ASSERT_TRUE(SetupStarted());
+    PumpFor(50);
+    EXPECT_TRUE(plain->Cancelled());
+    EXPECT_EQ(main.Count(WM_SETUP_START), 1u);
+    EXPECT_EQ(page.m_pWatchThread.load(), nullptr);
+}
+
+TEST_F(DownloadWatcher, WarningForAnotherFileLeavesThePlainDialogToBeJudged)
+{
+    auto warning = SecurityWarning("setup.exe");
+    auto plain = PlainDownload(PARTNER_SITE_HOST);
+    page.OnFileDownload(FALSE, nullptr);
+    ASSERT_TRUE(SetupStarted());
+    PumpFor(50);
+    EXPECT_TRUE(plain->Cancelled());
+    EXPECT_EQ(warning->Count(WM_COMMAND), 0u);
+}
+
+TEST_F(DownloadWatcher, TwoFileDownloadEventsStartOneWatcherAndTheNextEventAFreshOne)
+{
+    page.OnFileDownload(TRUE, nullptr);
+    CWinThread* const first = page.m_pWatchThread.load();
+    page.OnFileDownload(TRUE, nullptr);
+    EXPECT_EQ(page.m_pWatchThread.load(), first);
+
+    auto warning = SecurityWarning("TallowFree.exe");
+    ASSERT_TRUE(SetupStarted());
+    warning.reset();
+    // A second watcher would still be polling and take this one as well.
+    auto again = SecurityWarning("TallowFree.exe");
+    PumpFor(300);
+    EXPECT_EQ(again->Count(WM_COMMAND), 0u);
+    EXPECT_EQ(main.Count(WM_SETUP_START), 1u);
+
+    page.OnFileDownload(TRUE, nullptr);
+    EXPECT_NE(page.m_pWatchThread.load(), nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SETUP_START) == 2; }, 2000));
+    PumpFor(50);
+    EXPECT_TRUE(again->Cancelled());
+    EXPECT_EQ(page.m_pWatchThread.load(), nullptr);
+}
+
+} // namespace
