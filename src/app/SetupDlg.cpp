@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "Gdi.h"
+#include "InstallDlg.h"
 #include "JoinWebDlg.h"
 #include "Messages.h"
 #include "SkinImage.h"
@@ -64,6 +65,15 @@ void CSetupDlg::CreateChildDialogs()
         m_pJoinWebDlg->MoveWindow(0, 145, MAIN_WIDTH, 591);
         m_pJoinWebDlg->ShowWindow(SW_SHOW);
     }
+    if (!m_pInstallDlg)
+        CreateInstallDialog();
+}
+
+void CSetupDlg::CreateInstallDialog()
+{
+    // Owned by the main window and hidden: its template has no visible style.
+    m_pInstallDlg = new CInstallDlg(this);
+    m_pInstallDlg->Create(IDD_INSTALL_DIALOG, this);
 }
 
 void CSetupDlg::ShapeAndPlaceWindow()
@@ -122,7 +132,7 @@ void CSetupDlg::OnPaint()
 void CSetupDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (m_pInstallDlg)
-        reinterpret_cast<CWnd*>(m_pInstallDlg)->ShowWindow(SW_HIDE);
+        m_pInstallDlg->ShowWindow(SW_HIDE);
     if (nIDEvent == TIMER_SHOW_WINDOW) {
         KillTimer(TIMER_SHOW_WINDOW);
         m_bShowAllowed = 1;

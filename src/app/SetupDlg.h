@@ -36,6 +36,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     void CreateChildDialogs();
+    void CreateInstallDialog();
     void ShapeAndPlaceWindow();
     BOOL OnEraseBkgnd(HDC hdc);
     void OnPaint();

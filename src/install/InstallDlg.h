@@ -10,6 +10,8 @@
 #include "SkinLabel.h"
 #include "resource.h"
 
+#include <atomic>
+
 // The running Windows version and edition (see CheckSystem).
 typedef DWORD OsKind_t;
 
@@ -58,6 +60,8 @@ public:
     void RunInstallation();
     BOOL PrepareInstallFiles();
     LRESULT OnStartDownload(WPARAM wParam, LPARAM lParam);
+    // True from the start of a download worker until it has ended.
+    bool IsDownloading() const { return m_bDownloading; }
 
     CStringList m_DownloadList{10};
     CStringList* m_pDownloadList = nullptr;
@@ -87,6 +91,9 @@ public:
     CBusyProgressCtrl m_ctlProgress{10, 0};
 
 protected:
+    static UINT DownloadWorker(LPVOID pParam);
+    std::atomic<bool> m_bDownloading{false};
+
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
