@@ -33,6 +33,9 @@ echo "   web service on 127.0.0.1:$STANDIN_WEB_PORT, downloads on 127.0.0.1:$STA
 curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/set?rate=200000" >/dev/null
 
 echo "== running the setup assistant"
+# The setup stand-in that the assistant downloads and starts records how it was started.
+TALLOW_SETUPSTUB_RECORD="$(winepath_w "$out")\\setup-started.txt"
+export TALLOW_SETUPSTUB_RECORD
 $WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$WINE_BUILD_DIR/TallowFreeInstall.exe")" \
     "$(winepath_w "$out")" 150 | tr -d '\r'
 rc=${PIPESTATUS[0]}
@@ -41,9 +44,23 @@ echo "== what the vendor's servers saw"
 curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/requests" |
     python3 -c 'import json,sys; [print("   %-8s %s" % (r["server"], r["path"])) for r in map(json.loads, sys.stdin)]'
 
+record="$out/setup-started.txt"
+if [ -s "$record" ]; then
+    echo "== the setup program was started:"
+    tr -d '\r' <"$record" | sed -n 's/^\(path\|args\|elevated\)=/   \1: /p'
+else
+    echo "== the setup program was not started"
+    rc=1
+fi
+
 for bmp in "$out"/*.bmp; do
     [ -e "$bmp" ] || continue
     convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 echo "== screenshots: $(cd "$out" && ls *.png 2>/dev/null | tr '\n' ' ')"
+if [ "$rc" -eq 0 ]; then
+    echo "DEMO PASSED: signed in, downloaded with progress, started the setup program and ended"
+else
+    echo "DEMO FAILED: see the steps above"
+fi
 exit "$rc"

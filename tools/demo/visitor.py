@@ -12,17 +12,18 @@ drive_c = os.path.join(prefix, "drive_c")
 os.makedirs(os.path.join(drive_c, "windows", "Downloaded Program Files"), exist_ok=True)
 
 # The cookie folder is where the registry's Shell Folders "Cookies" value
-# points; the partner's cookie is the file with "vestainet" in its name.
+# points (Wine keeps it at its own default); the partner's cookie is the file
+# with "vestainet" in its name.
 user = os.environ.get("USER", "root")
-cookies = os.path.join(drive_c, "users", user, "AppData", "Roaming", "Microsoft", "Windows", "Cookies")
+cookies = os.path.join(drive_c, "users", user, "AppData", "Local", "Microsoft", "Windows", "INetCookies")
 os.makedirs(cookies, exist_ok=True)
 value = "PTN01&visitor01&SITE001&홍길동&010-1234-5678"
 with open(os.path.join(cookies, "visitor@vestainet.co[1].txt"), "wb") as f:
     f.write(b"VESTAINET\n" + value.encode("cp949") + b"\nvestainet.co/\n1536\n*\n")
 
+# The visitor runs Windows XP Professional; Wine pretends to be it.
 reg = ("Windows Registry Editor Version 5.00\r\n\r\n"
-       "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders]\r\n"
-       "\"Cookies\"=\"C:\\\\users\\\\%s\\\\AppData\\\\Roaming\\\\Microsoft\\\\Windows\\\\Cookies\"\r\n\r\n" % user)
+       "[HKEY_CURRENT_USER\\Software\\Wine]\r\n\"Version\"=\"winxp\"\r\n\r\n")
 path = os.path.join(prefix, "visitor.reg")
 with open(path, "wb") as f:
     f.write(b"\xff\xfe" + reg.encode("utf-16-le"))

@@ -109,8 +109,12 @@ int main(int argc, char** argv)
             started = true;
             Say("the visitor's download of TallowFree.exe starts the installation (WM_SETUP_START)");
         }
-        for (auto all = boxes.Boxes(); boxesSeen < all.size(); ++boxesSeen)
-            Say("message box: %s", all[boxesSeen].caption + " | " + all[boxesSeen].text);
+        for (auto all = boxes.Boxes(); boxesSeen < all.size(); ++boxesSeen) {
+            std::string text = all[boxesSeen].text;
+            for (char& c : text)
+                c = (c == '\r' || c == '\n') ? ' ' : c;
+            Say("message box: %s", all[boxesSeen].caption + " | " + text);
+        }
         if (started && f.install && ::IsWindowVisible(f.install)) {
             if (!dialogSeen) {
                 dialogSeen = true;
