@@ -181,6 +181,20 @@ CHttpResponse::State CHttpResponse::Feed(const char* p, size_t n)
     return m_state;
 }
 
+char* CHttpResponse::BodySpace(size_t& room)
+{
+    room = m_state == InBody ? static_cast<size_t>(m_length - m_received) : 0;
+    return m_state == InBody ? m_body.get() + m_received : nullptr;
+}
+
+CHttpResponse::State CHttpResponse::BodyReceived(size_t n)
+{
+    m_received += std::min<uint64_t>(n, m_length - m_received);
+    if (m_received == m_length)
+        m_state = Done;
+    return m_state;
+}
+
 CHttpResponse::State CHttpResponse::Closed()
 {
     if (m_state == InHeader || m_state == InBody)
@@ -204,14 +218,20 @@ HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& prog
     CHttpResponse response;
     char block[8192];
     for (;;) {
-        const bool bodyOnly = response.GetState() == CHttpResponse::InBody;
-        const int n = socket->Receive(block, sizeof(block));
+        // Body blocks go straight into the body: no copy, and never a byte
+        // beyond the announced length.
+        size_t room = 0;
+        char* space = response.BodySpace(room);
+        const bool bodyOnly = space != nullptr;
+        const int n = bodyOnly ? socket->Receive(space, static_cast<int>(std::min(room, sizeof(block))))
+                               : socket->Receive(block, sizeof(block));
         if (n < 0) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        const CHttpResponse::State state =
-            n == 0 ? response.Closed() : response.Feed(block, static_cast<size_t>(n));
+        const CHttpResponse::State state = n == 0 ? response.Closed()
+                                           : bodyOnly ? response.BodyReceived(static_cast<size_t>(n))
+                                                      : response.Feed(block, static_cast<size_t>(n));
         if (state == CHttpResponse::Failed) {
             result.outcome = response.Failure();
             result.status = response.Status();

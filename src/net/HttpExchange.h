@@ -49,6 +49,10 @@ public:
     State Feed(const char* p, size_t n);
     // The peer closed the connection: a response that is not Done fails.
     State Closed();
+    // While InBody, the rest of the body buffer: received bytes may go straight
+    // there (at most `room`), followed by BodyReceived with their count.
+    char* BodySpace(size_t& room);
+    State BodyReceived(size_t n);
 
     State GetState() const { return m_state; }
     HttpOutcome Failure() const { return m_failure; }
