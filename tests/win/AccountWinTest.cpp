@@ -98,6 +98,22 @@ TEST_F(AccountWin, SignInFailsQuietlyWithoutAUsableReply)
     EXPECT_TRUE(watcher.Boxes().empty());
 }
 
+TEST_F(AccountWin, TheInstallationTellsOfAFailedSignIn)
+{
+    ASSERT_TRUE(dlg.Create(IDD_INSTALL_DIALOG));
+    dlg.m_strCookieUserId = "kim01";
+    StandinSwitches("info_reply=OK|2|3|4|5|6|7|8|9|10|11|12");
+    dlg.RunInstallation();
+    ASSERT_TRUE(watcher.WaitForBoxes(1, 3000));
+    const auto boxes = watcher.Boxes();
+    EXPECT_EQ(boxes[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(boxes[0].text, u8"인증에 실패 하였습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_EQ(boxes[0].owner, dlg.m_hWnd);
+    EXPECT_EQ(dlg.m_bSignedIn, 0);
+    dlg.DestroyWindow();
+}
+
 TEST_F(AccountWin, SignUpSendsTheCookieDataEscapedAndWritesTheUserFile)
 {
     ASSERT_TRUE(dlg.SignIn());
