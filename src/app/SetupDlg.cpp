@@ -46,6 +46,11 @@ BOOL CSetupDlg::OnInitDialog()
     LoadSkinImages();
     CreateChildDialogs();
     ShapeAndPlaceWindow();
+    // The top-most install dialog is created once this window is top-most
+    // itself: an owner raised to top-most after its top-most owned window can
+    // be left below it (Wine does), and the order changes nothing else.
+    if (!m_pInstallDlg)
+        CreateInstallDialog();
     SetTimer(TIMER_SHOW_WINDOW, SHOW_WINDOW_DELAY_MS);
     return TRUE;
 }
@@ -65,8 +70,6 @@ void CSetupDlg::CreateChildDialogs()
         m_pJoinWebDlg->MoveWindow(0, 145, MAIN_WIDTH, 591);
         m_pJoinWebDlg->ShowWindow(SW_SHOW);
     }
-    if (!m_pInstallDlg)
-        CreateInstallDialog();
 }
 
 void CSetupDlg::CreateInstallDialog()
