@@ -3,11 +3,11 @@
 #pragma once
 
 #include "List.h"
+#include "OsKindRules.h"
 
 #include <cstdint>
 
-// OsKind ranges the downloads depend on.
-inline bool IsWin9xFamily(DWORD osKind) { return osKind >= 41 && osKind <= 49; }
+// OsKind ranges of the downloads, beside IsWin9xOsKind.
 inline bool UsesWin98Setup(DWORD osKind) { return osKind >= 43 && osKind <= 45; }
 inline bool IsVistaOrLater(DWORD osKind) { return osKind >= 100; }
 

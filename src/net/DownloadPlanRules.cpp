@@ -37,7 +37,7 @@ CString LocalDownloadPath(const CString& url, DWORD osKind, const DownloadFolder
     }
     kind = DownloadKind::DataFile;
     const CString name = url.Mid(url.ReverseFind('/') + 1);
-    return (IsWin9xFamily(osKind) ? folders.windows : folders.productDir) + "\\" + name;
+    return (IsWin9xOsKind(osKind) ? folders.windows : folders.productDir) + "\\" + name;
 }
 
 int ProgressPosition(int base, int share, uint64_t received, uint64_t length)
