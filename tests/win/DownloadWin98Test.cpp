@@ -4,11 +4,13 @@
 // the checks run in a child process started while the prefix says "win98".
 #include "DownloadWorkerTest.h"
 
-#include "BuildConfig.h"
+#include "PartnerCookie.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 using namespace dltest;
 using namespace testsupport;
@@ -88,36 +90,68 @@ TEST(DownloadWin98, RunsInAWindows98Process)
     EXPECT_EQ(vi.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_NT)) << "this process keeps its own version";
 }
 
-TEST_F(DownloadWin98Child, PartnerLibraryGetsItsFolderAndTheListsStayInTheWindowsFolder)
+namespace {
+
+const char* const kInfoFiles[] = {"tlvestaInfo.dat", "tluinfo.dat", "cvbinfo.dat"};
+
+// The installation as the main window runs it once the visitor's download was
+// recognised: checks, partner cookie and library, sign-in, plan, information
+// files and the download worker, up to the hand-over to setup.
+void RunWholeInstallation()
 {
     OSVERSIONINFOA vi{sizeof(vi)};
     ASSERT_TRUE(::GetVersionExA(&vi));
     ASSERT_EQ(vi.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS));
     ASSERT_EQ(vi.dwMajorVersion * 100 + vi.dwMinorVersion, 410u);
-
-    const ProductDirAside aside;
     ASSERT_TRUE(Exists(WindowsDir() + "\\Downloaded Program Files"));
-    ASSERT_FALSE(Exists(ProductDir()));
+
+    const CString cookieFolder = GetCookieFolder();
+    ::CreateDirectoryA(cookieFolder, nullptr);
+    const std::string cookie = cookieFolder.str() + "\\account@vestainet[1].txt";
+    std::ofstream(cookie, std::ios::binary) << "tlinfo\nF0&kim01&PX7&name&010\nvestainet.example/\n";
+
     MsgBoxWatcher boxes;
-    InstallHost host;
-    host.dlg.OsKind = 44; // Windows 98 SE
+    {
+        InstallHost host;
+        ASSERT_TRUE(host.dlg.CheckSystem());
+        EXPECT_TRUE(host.dlg.OsKind >= 43 && host.dlg.OsKind <= 45) << host.dlg.OsKind;
+        ASSERT_TRUE(host.dlg.CheckPartner()) << "the partner library must land in the product folder";
+        host.dlg.RunInstallation();
+        EXPECT_TRUE(PumpUntil([&] { return host.mainWnd.m_nSetupDone > 0; }, 60000));
+        // The check keeps the library loaded for the process; the test lets go of it to clean up.
+        ::FreeLibrary(host.dlg.m_hPartnerLib);
+    }
+    ::DeleteFileA(cookie.c_str());
 
-    EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
-    const std::vector<std::string> library{"VestaINet.dll"};
-    EXPECT_EQ(ProductDirAside::Contents(ProductDir()), library);
+    std::vector<std::string> productFiles = ProductDirAside::Contents(ProductDir());
+    // The partner library's stand-in records its calls beside itself.
+    productFiles.erase(std::remove(productFiles.begin(), productFiles.end(), "VestaINet.log"), productFiles.end());
+    EXPECT_EQ(productFiles, std::vector<std::string>{"VestaINet.dll"})
+        << "the product folder holds the partner library and nothing else";
     EXPECT_EQ(ReadBytes(ProductDir() + "\\VestaINet.dll"), ServedFile("/tlfree/data/VestaINet.dll"));
-
-    // With the folder there already, the same again.
-    RemoveFile(ProductDir() + "\\VestaINet.dll");
-    EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
-    EXPECT_EQ(ProductDirAside::Contents(ProductDir()), library);
-
-    host.Plan(44);
-    ASSERT_TRUE(host.RunWorker(30000));
-    EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
     for (const char* name : kDataFiles)
         EXPECT_TRUE(Exists(WindowsDir() + "\\" + name)) << name;
-    EXPECT_EQ(ProductDirAside::Contents(ProductDir()), library) << "the product folder holds the library only";
+    for (const char* name : kInfoFiles) {
+        EXPECT_TRUE(Exists(WindowsDir() + "\\" + name)) << name;
+        RemoveFile(WindowsDir() + "\\" + name);
+    }
+    EXPECT_EQ(ReadBytes(SetupPath()), ServedFile("/tlfree/win98/2.0.98/TallowSetup98.exe"));
     EXPECT_NE(WaitForSetupRecord(10000).find("path=" + SetupPath()), std::string::npos);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+} // namespace
+
+TEST_F(DownloadWin98Child, InstallationMakesTheProductFolderForThePartnerLibrary)
+{
+    const ProductDirAside aside;
+    ASSERT_FALSE(Exists(ProductDir()));
+    RunWholeInstallation();
+}
+
+TEST_F(DownloadWin98Child, InstallationWithTheProductFolderAlreadyThere)
+{
+    const ProductDirAside aside;
+    ASSERT_TRUE(::CreateDirectoryA(ProductDir().c_str(), nullptr));
+    RunWholeInstallation();
 }
