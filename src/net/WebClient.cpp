@@ -64,8 +64,13 @@ BOOL CWebClient::GetInstallInfo(CString& strReply)
         auto file = session.OpenURL(s_strBaseAddress + s_strInstallInfoPath, 1,
                                     INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY);
         char chunk[1024];
-        while (const UINT n = file->Read(chunk, sizeof(chunk)))
+        while (const UINT n = file->Read(chunk, sizeof(chunk))) {
             reply += CString(chunk, static_cast<int>(n));
+            // The information is a line of short fields; a body without end
+            // is not it, and must not eat the process's memory.
+            if (reply.GetLength() > MAX_INSTALL_INFO)
+                return FALSE;
+        }
     } catch (const CInternetException&) {
         // A reply cut off in the middle would hand the sign-in fields that
         // were never sent; it is no reply at all.

@@ -6,6 +6,8 @@
 
 // QueryNumber's result when no reply could be read.
 #define WEB_REQUEST_FAILED 300001
+// The longest install information GetInstallInfo accepts, in bytes.
+const int MAX_INSTALL_INFO = 1024 * 1024;
 
 // The reply of a numbered request as it arrives chunk by chunk: chunks are
 // kept while the total stays below 1024 bytes; the first chunk that reaches
@@ -34,7 +36,8 @@ public:
     virtual ~CWebClient() = default;
 
     // The install-information script's whole reply. FALSE when no reply
-    // arrived or it broke off; strReply is then left as it was.
+    // arrived, it broke off or it exceeds MAX_INSTALL_INFO; strReply is then
+    // left as it was.
     BOOL GetInstallInfo(CString& strReply);
     // GET of pszTarget (path and query, sent as given) on the web service;
     // the reply's number, or WEB_REQUEST_FAILED when the request got no reply.

@@ -113,7 +113,7 @@ TEST(WebClientWin, InstallInfoArrivesWholeChunkAfterChunk)
     EXPECT_EQ(reply, "");
 }
 
-TEST(WebClientWin, InstallInfoFailuresLeaveTheReplyAlone)
+TEST(WebClientWin, InstallInfoThatBreaksOffOrNeverEndsLeavesTheReplyAlone)
 {
     // The connection breaks after 200 of 3000 announced bytes (WinINet
     // itself takes the broken connection for the end of the body).
@@ -122,6 +122,13 @@ TEST(WebClientWin, InstallInfoFailuresLeaveTheReplyAlone)
     StandinSwitches("info_size=3000&info_break=200");
     EXPECT_FALSE(client.GetInstallInfo(reply));
     EXPECT_EQ(reply, "before");
+
+    StandinSwitches("info_size=" + std::to_string(MAX_INSTALL_INFO + 1));
+    EXPECT_FALSE(client.GetInstallInfo(reply));
+    EXPECT_EQ(reply, "before");
+    StandinSwitches("info_size=" + std::to_string(MAX_INSTALL_INFO));
+    EXPECT_TRUE(client.GetInstallInfo(reply));
+    EXPECT_EQ(reply.GetLength(), MAX_INSTALL_INFO);
 }
 
 TEST(WebClientWin, QueryNumberReadsTheSecondField)

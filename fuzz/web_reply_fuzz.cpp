@@ -1,0 +1,52 @@
+// The web service's replies as they may come: any bytes as the install
+// information, and any bytes, in chunks of any size, as the join reply; and
+// any bytes as a cookie value put into the join target. Nothing may crash,
+// read or write out of bounds, or keep more than 1023 bytes of a join reply.
+//   clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc/framework -Isrc/net -Isrc/account \
+//       fuzz/web_reply_fuzz.cpp src/net/WebClient.cpp src/account/Account.cpp src/account/Tokenizer.cpp \
+//       src/framework/String.cpp -o web_reply_fuzz && ./web_reply_fuzz -max_total_time=60
+#include "Account.h"
+#include "WebClient.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Members {
+    CString m_strUserId = "id";
+    CString m_strAccountId, m_strReply3, m_strServiceLabel, m_strProductDir, m_strVersionDir98;
+    CString m_strVersionDir2000, m_strVersionDirVista, m_strDataDir, m_strSDataDir, m_strPlDataDir, m_strVersionDir;
+    DWORD OsKind = 0;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const CString text(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    Members m;
+    m.OsKind = size ? data[0] : 0;
+    ParseInstallInfo(text, m);
+
+    // The first byte chooses the chunk size, as the network would.
+    CBoundedReply reply;
+    const size_t chunk = size ? data[0] % 200 + 1 : 1;
+    for (size_t at = 1; at < size; at += chunk) {
+        const size_t n = size - at < chunk ? size - at : chunk;
+        if (!reply.Add(reinterpret_cast<const char*>(data + at), static_cast<int>(n)))
+            break;
+    }
+    if (strlen(reply.Text()) > 1023)
+        __builtin_trap();
+    NumberFromReply(reply.Text());
+
+    // Five parameters, whatever the values hold.
+    const std::string target = BuildJoinTarget(text, "001A2B3C4D5E", text, text).str();
+    if (std::count(target.begin(), target.end(), '&') != 4 || std::count(target.begin(), target.end(), '=') != 5 ||
+        target.find_first_of(" \r\n#?", 16) != std::string::npos)
+        __builtin_trap();
+    return 0;
+}
