@@ -1,7 +1,6 @@
 // Sign-in and sign-up against the vendor stand-in over the real WinINet: the
 // members the install information fills, the join request as it arrives and
 // the user information file it leaves.
-#include "Account.h"
 #include "File.h"
 #include "InfoFiles.h"
 #include "InstallDlg.h"
@@ -10,8 +9,6 @@
 #include "WebClientWinTest.h"
 
 #include <gtest/gtest.h>
-
-#include <iphlpapi.h>
 
 #include <string>
 #include <vector>
@@ -150,22 +147,4 @@ TEST_F(AccountWin, SignUpTakesAnyAnswerButNeedsOne)
     }
     EXPECT_EQ(::GetFileAttributesA(m_userFile), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(watcher.Boxes().empty());
-}
-
-TEST_F(AccountWin, MachineIdIsTheFirstAdapterOrTheTime)
-{
-    CString id;
-    dlg.GetMachineId(id);
-    ASSERT_EQ(id.GetLength(), 12);
-    ULONG size = 0;
-    if (::GetAdaptersInfo(nullptr, &size) == ERROR_BUFFER_OVERFLOW) {
-        std::vector<BYTE> buffer(size);
-        auto* first = reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data());
-        ASSERT_EQ(::GetAdaptersInfo(first, &size), static_cast<DWORD>(ERROR_SUCCESS));
-        EXPECT_EQ(id, MachineIdFromAddress(first->Address));
-    } else {
-        SYSTEMTIME now;
-        ::GetLocalTime(&now);
-        EXPECT_EQ(id.Left(6), MachineIdFromTime(now.wMonth, now.wDay, now.wHour, 0, 0).Left(6));
-    }
 }
