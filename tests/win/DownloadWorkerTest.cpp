@@ -374,6 +374,11 @@ TEST_F(DownloadWorker, UnreachableServerEndsSilently)
         host.dlg.m_pDownloadList = &host.dlg.m_DownloadList;
         ASSERT_TRUE(host.RunWorker(30000)) << url;
     }
+    // Without a plan there is nothing to share the bar among and nothing to start.
+    host.dlg.m_DownloadList.RemoveAll();
+    ASSERT_TRUE(host.RunWorker(5000));
+    host.dlg.m_pDownloadList = nullptr;
+    ASSERT_TRUE(host.RunWorker(5000));
     PumpFor(500);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_TRUE(host.dlg.IsWindowVisible());
