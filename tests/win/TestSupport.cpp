@@ -76,6 +76,11 @@ MsgBoxWatcher::~MsgBoxWatcher()
     m_thread.join();
 }
 
+static Capture CaptureFrom(HDC hdcSource, int x, int y, int width, int height);
+
+// Which standard icon a message box shows. Within this process the icon
+// handle tells; a box of another process has handles of its own, so its icon
+// is told by its pixels against each standard icon drawn here.
 static MsgBoxWatcher::Icon IconOf(HWND hBox)
 {
     HWND hIcon = ::GetDlgItem(hBox, 0x440);
@@ -86,15 +91,51 @@ static MsgBoxWatcher::Icon IconOf(HWND hBox)
     const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
     if (!h)
         return MsgBoxWatcher::ICON_NONE;
-    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32513))) // IDI_HAND
-        return MsgBoxWatcher::ICON_STOP;
-    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32516))) // IDI_ASTERISK
-        return MsgBoxWatcher::ICON_INFORMATION;
-    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32515))) // IDI_EXCLAMATION
-        return MsgBoxWatcher::ICON_WARNING;
-    if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(32514))) // IDI_QUESTION
-        return MsgBoxWatcher::ICON_QUESTION;
-    return MsgBoxWatcher::ICON_OTHER;
+    static const struct {
+        int id;
+        MsgBoxWatcher::Icon icon;
+    } kStandard[] = {{32513, MsgBoxWatcher::ICON_STOP},
+                     {32516, MsgBoxWatcher::ICON_INFORMATION},
+                     {32515, MsgBoxWatcher::ICON_WARNING},
+                     {32514, MsgBoxWatcher::ICON_QUESTION}};
+    for (const auto& s : kStandard)
+        if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)))
+            return s.icon;
+
+    ::Sleep(100); // painted
+    RECT rc;
+    ::GetWindowRect(hIcon, &rc);
+    const Capture shown = CaptureScreenRect(rc);
+    if (shown.width <= 0 || shown.height <= 0)
+        return MsgBoxWatcher::ICON_OTHER;
+    const DWORD bg = shown.At(0, 0);
+    MsgBoxWatcher::Icon best = MsgBoxWatcher::ICON_OTHER;
+    long bestDistance = 0;
+    for (const auto& s : kStandard) {
+        HDC hdcScreen = ::GetDC(nullptr);
+        HDC mem = ::CreateCompatibleDC(hdcScreen);
+        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, shown.width, shown.height);
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        HBRUSH brush = ::CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
+        RECT all{0, 0, shown.width, shown.height};
+        ::FillRect(mem, &all, brush);
+        ::DeleteObject(brush);
+        ::DrawIconEx(mem, 0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)), 0, 0, 0, nullptr, DI_NORMAL);
+        const Capture drawn = CaptureFrom(mem, 0, 0, shown.width, shown.height);
+        ::SelectObject(mem, old);
+        ::DeleteObject(bmp);
+        ::DeleteDC(mem);
+        ::ReleaseDC(nullptr, hdcScreen);
+        long distance = 0;
+        for (size_t i = 0; i < drawn.pixels.size(); ++i)
+            distance += ColourDistance(drawn.pixels[i], shown.pixels[i]);
+        if (best == MsgBoxWatcher::ICON_OTHER || distance < bestDistance) {
+            best = s.icon;
+            bestDistance = distance;
+        }
+    }
+    // Near enough to one of them: a few colour steps per pixel on average.
+    return bestDistance <= 8L * shown.width * shown.height ? best : MsgBoxWatcher::ICON_OTHER;
 }
 
 void MsgBoxWatcher::Poll()

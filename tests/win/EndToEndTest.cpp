@@ -1,0 +1,486 @@
+// The real program under Wine against the vendor stand-in: one installation
+// per Windows family Wine can pretend to be, and the ways an installation
+// stops. Each run starts TallowFreeInstall.exe as a new process (Wine reads
+// the Windows version it pretends to be at process start), plays the
+// visitor's download, and then looks at what the servers received, the files
+// and registry values left behind, and the setup program that was started.
+#include "BuildConfig.h"
+#include "InfoFiles.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using namespace testsupport;
+
+namespace {
+
+const UINT WM_SETUP_START = WM_USER + 10;
+const char kOdbcKey[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
+const char* const kNinexFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst",
+                                   "tlvestaInfo.dat", "tluinfo.dat", "cvbinfo.dat"};
+
+std::string Folder(UINT (*query)(LPSTR, UINT))
+{
+    char buf[MAX_PATH] = {};
+    query(buf, MAX_PATH);
+    return buf;
+}
+std::string WindowsDir() { return Folder([](LPSTR p, UINT n) { return ::GetWindowsDirectoryA(p, n); }); }
+std::string SystemDir() { return Folder([](LPSTR p, UINT n) { return ::GetSystemDirectoryA(p, n); }); }
+std::string TempDir()
+{
+    char buf[MAX_PATH] = {}, longBuf[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, buf);
+    ::GetLongPathNameA(buf, longBuf, MAX_PATH);
+    return longBuf;
+}
+std::string ProductDir() { return WindowsDir() + "\\Downloaded Program Files\\wintl"; }
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void RemoveFolder(const std::string& dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name != "." && name != "..") {
+                ::SetFileAttributesA((dir + "\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA((dir + "\\" + name).c_str());
+            }
+        } while (::FindNextFileA(h, &fd));
+        ::FindClose(h);
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+std::vector<std::string> FolderEntries(const std::string& dir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, ".."))
+            names.push_back(fd.cFileName);
+    } while (::FindNextFileA(h, &fd));
+    ::FindClose(h);
+    return names;
+}
+
+std::string RegString(HKEY root, const char* key, const char* name)
+{
+    char buf[1024] = {};
+    DWORD size = sizeof(buf) - 1, type = 0;
+    HKEY h;
+    if (::RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS)
+        return "";
+    const bool ok = ::RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
+    ::RegCloseKey(h);
+    return ok ? std::string(buf) : std::string();
+}
+
+// Sets the Windows version Wine pretends to be for processes started from now
+// on (empty: Wine's default), and restores the previous one when it goes.
+class WineVersion {
+public:
+    explicit WineVersion(const std::string& version) : m_saved(RegString(HKEY_CURRENT_USER, "Software\\Wine", "Version"))
+    {
+        Set(version);
+    }
+    ~WineVersion() { Set(m_saved); }
+
+private:
+    static void Set(const std::string& version)
+    {
+        HKEY h;
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
+        if (version.empty())
+            ::RegDeleteValueA(h, "Version");
+        else
+            ::RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                             static_cast<DWORD>(version.size() + 1));
+        ::RegCloseKey(h);
+    }
+    std::string m_saved;
+};
+
+struct Request {
+    std::string server;
+    std::string path;
+};
+
+std::string JsonField(const std::string& line, const std::string& name)
+{
+    const std::string key = "\"" + name + "\": \"";
+    const size_t at = line.find(key);
+    if (at == std::string::npos)
+        return "";
+    const size_t start = at + key.size();
+    return line.substr(start, line.find('"', start) - start);
+}
+
+// What the stand-in received, without the browser's own page request.
+std::vector<Request> Requests()
+{
+    std::vector<Request> requests;
+    std::istringstream lines(StandinGet("/_control/requests"));
+    for (std::string line; std::getline(lines, line);) {
+        Request r{JsonField(line, "server"), JsonField(line, "path")};
+        if (r.path != "/tlfree/TLuserInfo.php")
+            requests.push_back(r);
+    }
+    return requests;
+}
+
+std::string CookieFolder()
+{
+    return RegString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                     "Cookies");
+}
+
+// The partner site's cookie: line 1 its name, line 2 the value.
+void WriteCookie(const std::string& folder)
+{
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    std::ofstream out(folder + "\\visitor@vestainet[1].txt", std::ios::binary);
+    out << "VESTAINET\n"
+        << "PTN01&visitor01&SITE001&홍길동&010-1234-5678\n" // code page 949 bytes
+        << "vestainet.co.kr/\n1536\n*\n";
+}
+
+std::string Texts(const std::vector<MsgBoxWatcher::Box>& boxes)
+{
+    std::string all;
+    for (const auto& b : boxes)
+        all += b.caption + " | " + b.text + "\n";
+    return all;
+}
+
+struct Outcome {
+    DWORD exitCode = STILL_ACTIVE;
+    std::vector<MsgBoxWatcher::Box> boxes;
+    bool installVisibleAtEnd = false;
+    bool progressVisibleAtEnd = false;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(StandinGet("/_control/reset"), "ok") << "run under run-wine.sh --standin";
+        ::CreateDirectoryA((WindowsDir() + "\\Downloaded Program Files").c_str(), nullptr);
+        RemoveFolder(ProductDir());
+        for (const char* name : kNinexFiles)
+            ::DeleteFileA((WindowsDir() + "\\" + name).c_str());
+        ::DeleteFileA((SystemDir() + "\\odbcjt32.dll").c_str());
+        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kOdbcKey);
+        for (const std::string& dir : {CookieFolder(), CookieFolder() + "\\Low"})
+            ::DeleteFileA((dir + "\\visitor@vestainet[1].txt").c_str());
+        m_record = TempDir() + "setup-started.txt";
+        ::DeleteFileA(m_record.c_str());
+        ::DeleteFileA((TempDir() + "Tempcr.exe").c_str());
+        ::SetEnvironmentVariableA("TALLOW_SETUPSTUB_RECORD", m_record.c_str());
+        ::SetEnvironmentVariableA("VESTAINET_LOG", (TempDir() + "vestainet.log").c_str());
+        ::SetEnvironmentVariableA("VESTAINET_ANSWER", "0");
+    }
+    void TearDown() override { ::SetEnvironmentVariableA("VESTAINET_ANSWER", nullptr); }
+
+    // Starts the program, waits for its window to show, starts the
+    // installation (as the browser's download would) `starts` times, and
+    // waits for the program to end; `between` runs after each start has
+    // settled. A program still running at the end is closed.
+    Outcome Run(int starts = 1, const std::function<void(int)>& between = nullptr, bool endsByItself = true)
+    {
+        Outcome o;
+        STARTUPINFOA si{sizeof(si)};
+        PROCESS_INFORMATION pi{};
+        std::string cmd = "\"" + ProgramPath() + "\"";
+        if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ADD_FAILURE() << "the program did not start";
+            return o;
+        }
+        MsgBoxWatcher watcher(IDOK, pi.dwProcessId);
+        HWND main = nullptr;
+        WaitUntil([&] { return (main = MainWindow(pi.dwProcessId)) && ::IsWindowVisible(main); }, 20000);
+        EXPECT_TRUE(main) << "main window";
+        for (int i = 0; main && i < starts; ++i) {
+            const size_t before = watcher.Boxes().size();
+            ::PostMessageA(main, WM_SETUP_START, 1, 0);
+            // Settled: the program gone, or a message shown (stops never end it).
+            const bool last = i + 1 == starts;
+            WaitUntil([&] { return HasEnded(pi.hProcess) || (watcher.Boxes().size() > before && !(last && endsByItself)); },
+                      60000);
+            if (between)
+                between(i);
+        }
+        if (!HasEnded(pi.hProcess)) {
+            ::Sleep(3000); // the last message answered and a hidden dialog gone from the screen
+            HWND install = InstallDialog(pi.dwProcessId);
+            o.installVisibleAtEnd = install && ::IsWindowVisible(install);
+            o.progressVisibleAtEnd = install && ::IsWindowVisible(::GetDlgItem(install, 1001));
+            ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (!WaitUntil([&] { return HasEnded(pi.hProcess); }, 10000))
+                ::TerminateProcess(pi.hProcess, 99);
+        }
+        ::GetExitCodeProcess(pi.hProcess, &o.exitCode);
+        o.boxes = watcher.Boxes();
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+        return o;
+    }
+
+    static bool HasEnded(HANDLE hProcess) { return ::WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0; }
+    static bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
+    {
+        const DWORD start = ::GetTickCount();
+        while (!pred()) {
+            if (::GetTickCount() - start > ms)
+                return false;
+            ::Sleep(50);
+        }
+        return true;
+    }
+    static std::string ProgramPath()
+    {
+        char path[MAX_PATH];
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string s(path);
+        return s.substr(0, s.find_last_of("\\/") + 1) + "TallowFreeInstall.exe";
+    }
+    static HWND FindOf(DWORD pid, const std::function<bool(HWND)>& match)
+    {
+        struct Ctx {
+            DWORD pid;
+            const std::function<bool(HWND)>* match;
+            HWND found;
+        } ctx{pid, &match, nullptr};
+        ::EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* c = reinterpret_cast<Ctx*>(lp);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(h, &owner);
+                if (owner == c->pid && (*c->match)(h))
+                    c->found = h;
+                return c->found == nullptr;
+            },
+            reinterpret_cast<LPARAM>(&ctx));
+        return ctx.found;
+    }
+    static HWND MainWindow(DWORD pid)
+    {
+        return FindOf(pid, [](HWND h) { return WindowTextUtf8(h) == u8"탈로 설치 도우미"; });
+    }
+    static HWND InstallDialog(DWORD pid)
+    {
+        return FindOf(pid, [](HWND h) {
+            RECT rc;
+            ::GetWindowRect(h, &rc);
+            return rc.right - rc.left == 520 && rc.bottom - rc.top == 314;
+        });
+    }
+
+    std::string Served(const std::string& urlPath)
+    {
+        std::string rel = urlPath;
+        for (char& c : rel)
+            c = c == '/' ? '\\' : c;
+        return ReadAll(StandinRoot() + rel);
+    }
+
+    std::string m_record;
+};
+
+struct Family {
+    const char* version;
+    bool ninex;
+    bool vista;
+    const char* setupPath; // on the download server
+    const char* versionDir;
+};
+
+class InstallOn : public EndToEnd, public ::testing::WithParamInterface<Family> {};
+
+TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
+{
+    const Family& f = GetParam();
+    WineVersion version(f.version);
+    WriteCookie(f.vista ? CookieFolder() + "\\Low" : CookieFolder());
+
+    const Outcome o = Run();
+    EXPECT_EQ(o.exitCode, 0u) << "ended by WM_SETUP_DONE";
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+
+    // The servers saw, in order: the partner library, the sign-in, the join,
+    // the setup program, the five lists and (but on Vista) the ODBC library.
+    const std::vector<Request> r = Requests();
+    std::vector<std::string> expected = {"/tlfree/data/VestaINet.dll", "/tl_free/install_info.php", "join",
+                                         f.setupPath,
+                                         "/data/20080301/cvxpdf.lst", "/data/20080301/dbverify.dat",
+                                         "/tlfree_sdata/20080301/cvspdf.lst", "/tlfree_sdata/20080301/sdbverify.dat",
+                                         "/pldata/20080301/tflowprd.lst"};
+    if (!f.vista)
+        expected.push_back("/mdb/ODBCJT32.DLL");
+    ASSERT_EQ(r.size(), expected.size());
+    std::string machineId;
+    for (size_t i = 0; i < r.size(); ++i) {
+        if (expected[i] == "join") {
+            EXPECT_EQ(r[i].server, "web");
+            const std::string prefix = "/tlfree/join.php?UserId=visitor01&MacAddr=";
+            ASSERT_EQ(r[i].path.compare(0, prefix.size(), prefix), 0) << r[i].path;
+            const size_t end = r[i].path.find('&', prefix.size());
+            machineId = r[i].path.substr(prefix.size(), end - prefix.size());
+            EXPECT_EQ(r[i].path.substr(end), "&UserName=%C8%AB%B1%E6%B5%BF&Phone=010-1234-5678&Cooper=gvx");
+        } else {
+            EXPECT_EQ(r[i].path.compare(0, expected[i].size(), expected[i]), 0) << r[i].path;
+        }
+    }
+
+    // Files: the lists byte for byte where the family keeps them, the three
+    // information files with the expected records.
+    const std::string dataDir = f.ninex ? WindowsDir() : ProductDir();
+    for (size_t i = 4; i < 9; ++i) {
+        const std::string name = expected[i].substr(expected[i].rfind('/') + 1);
+        EXPECT_EQ(ReadAll(dataDir + "\\" + name), Served(expected[i])) << name;
+    }
+    EXPECT_EQ(ReadAll(TempDir() + "Tempcr.exe"), Served(f.setupPath));
+    auto encrypted = [](const InfoRecord& rec) {
+        const std::vector<unsigned char> bytes = EncryptInfoRecord(rec);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    EXPECT_EQ(ReadAll(dataDir + "\\tlvestaInfo.dat"),
+              encrypted(BuildPartnerInfoRecord("PTN01", "visitor01", "SITE001")));
+    EXPECT_EQ(ReadAll(dataDir + "\\tluinfo.dat"),
+              encrypted(BuildUserInfoRecord("visitor01", "T0K3N-4E21", 1, machineId.c_str())));
+    EXPECT_EQ(ReadAll(dataDir + "\\cvbinfo.dat"), encrypted(BuildBasicInfoRecord("tlfree", VENDOR_DOMAIN, f.versionDir)));
+    if (f.ninex) // the partner library's folder is all the 9x family gets
+        EXPECT_EQ(FolderEntries(ProductDir()), std::vector<std::string>{"VestaINet.dll"});
+
+    // The ODBC Access driver now points at the library that was fetched.
+    const std::string odbc = f.vista ? "" : SystemDir() + "\\odbcjt32.dll";
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver"), odbc);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Setup"), odbc);
+
+    // The setup program was started from the temporary folder.
+    const std::string record = ReadAll(m_record);
+    EXPECT_NE(record.find("path=" + TempDir() + "Tempcr.exe"), std::string::npos) << record;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, InstallOn,
+    ::testing::Values(Family{"win98", true, false, "/tlfree/win98/2.0.98/TallowSetup98.exe", "2.0.98"},
+                      Family{"win2k", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
+                      Family{"winxp", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
+                      Family{"win2003", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
+                      Family{"vista", false, true, "/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe", "2.0.vista"}),
+    [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.version); });
+
+TEST_F(EndToEnd, Windows7IsRefusedBeforeAnythingIsRequested)
+{
+    WineVersion version("win7");
+    WriteCookie(CookieFolder());
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].caption, u8"탈로 Free");
+    EXPECT_NE(o.boxes[0].text.find(u8"탈로는 Windows98 이상"), std::string::npos);
+    EXPECT_EQ(o.boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(o.exitCode, 0u) << "closed by the visitor afterwards";
+}
+
+TEST_F(EndToEnd, WithoutThePartnerCookieNothingIsRequested)
+{
+    WineVersion version("winxp");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"설치에 필요한 정보를 확인할 수 없습니다. \r\n\r\n다시 시도해주세요.");
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(EndToEnd, AConflictingFilterProductStopsBeforeSignIn)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    ::SetEnvironmentVariableA("VESTAINET_ANSWER", "1");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].caption, u8"탈로 Free");
+    EXPECT_NE(o.boxes[0].text.find(u8"다른 유해 차단 제품"), std::string::npos);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    const std::vector<Request> r = Requests();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
+}
+
+TEST_F(EndToEnd, FailedSignInKeepsTheDialogWithItsFirstPanel)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?info_close=1");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(o.boxes[0].text, u8"인증에 실패 하였습니다.\n\n다시 시도해 주세요.");
+    EXPECT_TRUE(o.installVisibleAtEnd);
+    EXPECT_FALSE(o.progressVisibleAtEnd);
+    EXPECT_FALSE(Exists(ProductDir() + "\\tlvestaInfo.dat"));
+}
+
+TEST_F(EndToEnd, UnreachableJoinScriptStopsBeforeTheDownload)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?join_close=1");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.");
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_TRUE(Exists(ProductDir() + "\\tlvestaInfo.dat")) << "written before the join";
+    for (const Request& r : Requests())
+        EXPECT_EQ(r.path.find("TLFreeSetup"), std::string::npos) << "no download";
+}
+
+TEST_F(EndToEnd, AMissingListInTheMiddleStopsTheDownload)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?missing=cvspdf.lst");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"설치할 파일을 찾을 수 없습니다. - /tlfree_sdata/20080301/cvspdf.lst");
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
+    EXPECT_FALSE(Exists(ProductDir() + "\\sdbverify.dat"));
+}
+
+TEST_F(EndToEnd, ASecondStartAfterAFailedSignInInstalls)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?info_close=1");
+    const Outcome o = Run(2, [](int i) {
+        if (i == 0)
+            StandinGet("/_control/reset");
+    });
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"인증에 실패 하였습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(Exists(m_record));
+}
+
+} // namespace
