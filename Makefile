@@ -13,7 +13,7 @@ WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=$(DOWNLOAD
               -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=$(WEB_PORT) \
               -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1
 
-.PHONY: deps release wine native test demo clean
+.PHONY: deps release wine native fuzz test demo clean
 
 deps:
 	@scripts/install-deps.sh
@@ -30,10 +30,16 @@ native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DTALLOW_SANITIZE=ON
 	cmake --build $(BUILD)/native -j$(JOBS)
 
+fuzz: deps
+	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
+
+FUZZ_SECONDS ?= 15
+
 test: release native wine
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
+	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 
 demo: wine
 	tools/demo/demo.sh

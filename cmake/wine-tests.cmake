@@ -23,3 +23,7 @@ enable_testing()
 set(RUN_WINE ${CMAKE_SOURCE_DIR}/tests/win/run-wine.sh)
 add_test(NAME wine COMMAND ${RUN_WINE} --standin 900 ${CMAKE_BINARY_DIR}/wintests.exe)
 set_tests_properties(wine PROPERTIES TIMEOUT 960)
+
+# The demo itself, with its screenshots checked.
+add_test(NAME demo COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/demo-test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(demo PROPERTIES TIMEOUT 400)

@@ -9,8 +9,15 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 unset http_proxy HTTP_PROXY https_proxy HTTPS_PROXY no_proxy NO_PROXY all_proxy ALL_PROXY
 WINE_BIN=/usr/lib/wine/wine64
 [ -x "$WINE_BIN" ] || WINE_BIN=wine
-# Korean code page 949 for the Windows side only (the locale need not exist here).
-WINE="env LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
+# Korean code page 949 for the Windows side only. Wine takes the code page from
+# the locale's name; a private copy of the locale itself (when Debian's locale
+# sources are there) also gives Korean file names their proper Unix names.
+WINE_LOCALE_DIR="$WINE_BUILD_DIR/locale"
+if [ ! -d "$WINE_LOCALE_DIR/ko_KR.UTF-8" ] && [ -f /usr/share/i18n/locales/ko_KR ]; then
+    mkdir -p "$WINE_LOCALE_DIR"
+    localedef -i ko_KR -f UTF-8 "$WINE_LOCALE_DIR/ko_KR.UTF-8" >/dev/null 2>&1 || true
+fi
+WINE="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
 
 wine_env_prefix() {
     mkdir -p "$WINE_BUILD_DIR"

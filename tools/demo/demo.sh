@@ -6,7 +6,7 @@
 set -u
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 WINE_BUILD_DIR="${WINE_BUILD_DIR:-$top/build/wine}"
-out="$top/build/demo"
+out="${DEMO_OUT:-$top/build/demo}"
 export WINEPREFIX="$WINE_BUILD_DIR/demo-prefix"
 export WINE_ENV_SCREEN=1280x1280 # tall enough for the whole 801-pixel window placed low
 . "$top/tests/wine-env.sh"
