@@ -162,18 +162,24 @@ TEST(WebClientWin, QueryNumberKeepsAtMost1023Bytes)
     EXPECT_EQ(Query("join_chunk=300&join_number=777&join_size=5000"), 777);
 }
 
-TEST(WebClientWin, NoServiceFailsBothRequests)
+TEST(WebClientWin, NoReplyFailsBothRequests)
 {
-    StandinSwitches("");
     CWebClient client;
     CString reply("before");
     MsgBoxWatcher watcher;
+    for (int i = 0; i < 3; ++i) {
+        StandinSwitches("info_close=1&join_close=1");
+        EXPECT_EQ(client.QueryNumber("tlfree/join.php?UserId=a"), WEB_REQUEST_FAILED);
+        EXPECT_FALSE(client.GetInstallInfo(reply));
+    }
+
+    StandinSwitches("");
     {
         NoWebService gone;
         EXPECT_EQ(client.QueryNumber("tlfree/join.php?UserId=a"), WEB_REQUEST_FAILED);
         EXPECT_FALSE(client.GetInstallInfo(reply));
     }
+    EXPECT_EQ(StandinGet("/_control/requests"), "");
     EXPECT_EQ(reply, "before");
     EXPECT_TRUE(watcher.Boxes().empty());
-    EXPECT_EQ(StandinGet("/_control/requests"), "");
 }

@@ -126,6 +126,9 @@ def _reset(handler):
 def _send(handler, state, prefix, body, content_type="text/plain"):
     """Answers with body, shaped by the switches that start with prefix."""
     if state.get(prefix + "close"):
+        # Reset at once, and Wine's WinINet now and then takes it for an empty
+        # HTTP/0.9 reply; once the client waits for the answer it never does.
+        time.sleep(0.05)
         _reset(handler)
         return
     time.sleep(_int(state, prefix + "delay_ms") / 1000.0)
