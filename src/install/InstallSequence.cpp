@@ -1,6 +1,7 @@
 // The order of one installation: the main dialog's handler of WM_SETUP_START
 // runs the checks, then the install dialog signs in, plans the downloads,
 // leaves the information files and starts the download worker.
+#include "FixedTexts.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
 #include "Messages.h"
@@ -41,8 +42,7 @@ void CInstallDlg::RunInstallation()
 
     BuildDownloadPlan();
     if (!PrepareInstallFiles()) {
-        MessageBox("설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.", LoadResString(IDS_PRODUCT_NAME),
-                   MB_ICONSTOP);
+        MessageBox(TEXT_CANNOT_CREATE_FILES, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
         OnOK();
     }
 }

@@ -6,6 +6,7 @@
 #include "File.h"
 #include "HttpExchange.h"
 #include "InstallDlg.h"
+#include "FixedTexts.h"
 #include "InstallPaths.h"
 #include "Messages.h"
 #include "ResString.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-const char CANNOT_CREATE_FILES[] = "설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.";
 const char CANNOT_DOWNLOAD_PARTNER_LIBRARY[] = "설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
 
 // The visitor is told, and the install dialog goes away so the installation
@@ -100,7 +100,7 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
             dlg->m_strSetupPath = local;
         // Going on would launch a stale setup program or install without its lists.
         if (!StoreFile(local, got)) {
-            ReportFailure(dlg, CANNOT_CREATE_FILES);
+            ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
             return 1;
         }
         if (kind == DownloadKind::OdbcLibrary)
