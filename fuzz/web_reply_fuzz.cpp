@@ -2,9 +2,7 @@
 // information, and any bytes, in chunks of any size, as the join reply; and
 // any bytes as a cookie value put into the join target. Nothing may crash,
 // read or write out of bounds, or keep more than 1023 bytes of a join reply.
-//   clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc/framework -Isrc/net -Isrc/account \
-//       fuzz/web_reply_fuzz.cpp src/net/WebClient.cpp src/account/Account.cpp src/account/Tokenizer.cpp \
-//       src/framework/String.cpp -o web_reply_fuzz && ./web_reply_fuzz -max_total_time=60
+//   make fuzz (or fuzz/run.sh SECONDS BUILD_DIR); seeds in fuzz/corpus/web_reply_fuzz/
 #include "Account.h"
 #include "WebClient.h"
 
