@@ -182,15 +182,8 @@ BOOL CWebBrowser2::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rec
     }();
     if (!registered)
         return FALSE;
-    HWND hWnd = ::CreateWindowExA(0, kHostClass, lpszWindowName, dwStyle | WS_CHILD | WS_CLIPCHILDREN, rect.left,
-                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, pParentWnd->m_hWnd,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), AfxGetInstanceHandle(), nullptr);
-    if (!hWnd)
+    if (!CreateEx(0, kHostClass, lpszWindowName, dwStyle | WS_CHILD | WS_CLIPCHILDREN, rect, pParentWnd, nID))
         return FALSE;
-    if (!Bind(hWnd)) {
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
     if (!CreateControl(pEvents)) {
         DestroyWindow();
         return FALSE;

@@ -55,6 +55,23 @@ BOOL CWnd::Bind(HWND hWnd)
     return TRUE;
 }
 
+BOOL CWnd::CreateEx(DWORD dwExStyle, const char* pszClassName, const char* pszWindowName, DWORD dwStyle,
+                    const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    HWND hWnd = ::CreateWindowExA(dwExStyle, pszClassName, pszWindowName, dwStyle, rect.left, rect.top,
+                                  rect.right - rect.left, rect.bottom - rect.top,
+                                  pParentWnd ? pParentWnd->m_hWnd : nullptr,
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), ::GetModuleHandleA(nullptr),
+                                  nullptr);
+    if (!hWnd)
+        return FALSE;
+    if (!Bind(hWnd)) {
+        ::DestroyWindow(hWnd);
+        return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!hWnd || m_hWnd)

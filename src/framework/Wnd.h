@@ -26,6 +26,10 @@ public:
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
 
+    // Creates a window of a registered class and binds this object to it.
+    BOOL CreateEx(DWORD dwExStyle, const char* pszClassName, const char* pszWindowName, DWORD dwStyle,
+                  const RECT& rect, CWnd* pParentWnd, UINT nID);
+
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     virtual BOOL DestroyWindow();
 

@@ -33,16 +33,8 @@ CBusyProgressCtrl::~CBusyProgressCtrl()
 
 BOOL CBusyProgressCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, void*)
 {
-    HWND hWnd = ::CreateWindowExA(0, "STATIC", "BusyProgressCtrl", dwStyle, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top,
-                                  pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), AfxGetInstanceHandle(), nullptr);
-    if (!hWnd)
+    if (!CreateEx(0, "STATIC", "BusyProgressCtrl", dwStyle, rect, pParentWnd, nID))
         return FALSE;
-    if (!Bind(hWnd)) {
-        ::DestroyWindow(hWnd);
-        return FALSE;
-    }
     RecalcLayout();
     return TRUE;
 }
