@@ -7,7 +7,7 @@ packages=(
     cmake make g++ clang libgtest-dev googletest
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum icoutils
-    python3 curl nginx-light libssl3 locales
+    python3 curl nginx-light libssl3 locales php-cli
 )
 
 missing=()
