@@ -1,4 +1,5 @@
 // The partner's verdict on other filter products, asked through its library.
+#include "FixedTexts.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
 #include "ResString.h"
@@ -8,11 +9,6 @@ namespace {
 // The partner library's exports (C calling convention, undecorated names).
 typedef int (*SafeToRunFn)(const char* pszField);
 typedef void (*ReleaseLockFn)();
-
-const char kCookieUnusable[] = "설치에 필요한 정보를 확인할 수 없습니다. \r\n\r\n다시 시도해주세요.";
-const char kConflictingFilter[] =
-    "고객님의 pc에는 다른 유해 차단 제품이 설치되어 있습니다.\r\n\r\n"
-    "먼저 설치하신 프로그램을 삭제하신 후에 이 프로그램을 설치하시기 바랍니다.";
 
 template <class Fn>
 Fn Export(HMODULE hModule, const char* pszName)
@@ -25,13 +21,13 @@ Fn Export(HMODULE hModule, const char* pszName)
 BOOL CInstallDlg::CheckPartner()
 {
     if (!ReadPartnerCookie()) {
-        MessageBox(kCookieUnusable, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
+        MessageBox(TEXT_COOKIE_UNUSABLE, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
         return FALSE;
     }
-    return CheckConflictingFilter();
+    return ChecTEXT_CONFLICTING_FILTER();
 }
 
-BOOL CInstallDlg::CheckConflictingFilter()
+BOOL CInstallDlg::ChecTEXT_CONFLICTING_FILTER()
 {
     // Transfer failures are reported there; a library left from an earlier
     // download still serves.
@@ -62,7 +58,7 @@ BOOL CInstallDlg::CheckConflictingFilter()
         releaseLock();
         return TRUE;
     }
-    MessageBox(kConflictingFilter, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
+    MessageBox(TEXT_CONFLICTING_FILTER, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
     releaseLock();
     return FALSE;
 }
