@@ -24,10 +24,10 @@ BOOL CInstallDlg::CheckPartner()
         MessageBox(TEXT_COOKIE_UNUSABLE, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
         return FALSE;
     }
-    return ChecTEXT_CONFLICTING_FILTER();
+    return CheckConflictingFilter();
 }
 
-BOOL CInstallDlg::ChecTEXT_CONFLICTING_FILTER()
+BOOL CInstallDlg::CheckConflictingFilter()
 {
     // Transfer failures are reported there; a library left from an earlier
     // download still serves.
