@@ -7,13 +7,11 @@
 #include "BusyProgressCtrl.h"
 #include "Dialog.h"
 #include "List.h"
+#include "OsKindRules.h"
 #include "SkinLabel.h"
 #include "resource.h"
 
 #include <atomic>
-
-// The running Windows version and edition (see CheckSystem).
-typedef DWORD OsKind_t;
 
 class CInstallDlg : public CDialog {
 public:
