@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 using namespace testsupport;
@@ -199,48 +200,70 @@ protected:
     }
     void TearDown() override { ::SetEnvironmentVariableA("VESTAINET_ANSWER", nullptr); }
 
-    // Starts the program, waits for its window to show, starts the
-    // installation (as the browser's download would) `starts` times, and
-    // waits for the program to end; `between` runs after each start has
-    // settled. A program still running at the end is closed.
-    Outcome Run(int starts = 1, const std::function<void(int)>& between = nullptr, bool endsByItself = true)
+    // The program started and its main window shown.
+    struct Running {
+        PROCESS_INFORMATION pi{};
+        std::unique_ptr<MsgBoxWatcher> watcher;
+        HWND main = nullptr;
+    };
+    bool Start(Running& p)
+    {
+        STARTUPINFOA si{sizeof(si)};
+        std::string cmd = "\"" + ProgramPath() + "\"";
+        if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi))
+            return false;
+        p.watcher = std::make_unique<MsgBoxWatcher>(IDOK, p.pi.dwProcessId);
+        return WaitUntil([&] { return (p.main = MainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
+                         20000);
+    }
+    // Closes a program still running (as the visitor would) and collects what happened.
+    Outcome Finish(Running& p)
     {
         Outcome o;
-        STARTUPINFOA si{sizeof(si)};
-        PROCESS_INFORMATION pi{};
-        std::string cmd = "\"" + ProgramPath() + "\"";
-        if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            ADD_FAILURE() << "the program did not start";
-            return o;
+        if (!HasEnded(p.pi.hProcess)) {
+            ::Sleep(3000); // the last message answered and a hidden dialog gone from the screen
+            HWND install = InstallDialog(p.pi.dwProcessId);
+            o.installVisibleAtEnd = install && ::IsWindowVisible(install);
+            o.progressVisibleAtEnd = install && ::IsWindowVisible(::GetDlgItem(install, 1001));
+            ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            if (!WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 10000))
+                ::TerminateProcess(p.pi.hProcess, 99);
         }
-        MsgBoxWatcher watcher(IDOK, pi.dwProcessId);
-        HWND main = nullptr;
-        WaitUntil([&] { return (main = MainWindow(pi.dwProcessId)) && ::IsWindowVisible(main); }, 20000);
-        EXPECT_TRUE(main) << "main window";
-        for (int i = 0; main && i < starts; ++i) {
-            const size_t before = watcher.Boxes().size();
-            ::PostMessageA(main, WM_SETUP_START, 1, 0);
-            // Settled: the program gone, or a message shown (stops never end it).
+        ::GetExitCodeProcess(p.pi.hProcess, &o.exitCode);
+        o.boxes = p.watcher->Boxes();
+        p.watcher.reset();
+        ::CloseHandle(p.pi.hProcess);
+        ::CloseHandle(p.pi.hThread);
+        return o;
+    }
+
+    // Starts the program, starts the installation (as the browser's download
+    // would) `starts` times, each time waiting until the program has ended or,
+    // unless it is the last start of a run that ends by itself, a message has
+    // been shown; `between` runs after each start has settled.
+    Outcome Run(int starts = 1, const std::function<void(int)>& between = nullptr, bool endsByItself = true)
+    {
+        Running p;
+        if (!Start(p)) {
+            ADD_FAILURE() << "the program did not start or show its window";
+            if (p.pi.hProcess)
+                ::TerminateProcess(p.pi.hProcess, 99);
+            return Finish(p);
+        }
+        for (int i = 0; i < starts; ++i) {
+            const size_t before = p.watcher->Boxes().size();
+            ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
             const bool last = i + 1 == starts;
-            WaitUntil([&] { return HasEnded(pi.hProcess) || (watcher.Boxes().size() > before && !(last && endsByItself)); },
-                      60000);
+            WaitUntil(
+                [&] {
+                    return HasEnded(p.pi.hProcess) ||
+                           (p.watcher->Boxes().size() > before && !(last && endsByItself));
+                },
+                60000);
             if (between)
                 between(i);
         }
-        if (!HasEnded(pi.hProcess)) {
-            ::Sleep(3000); // the last message answered and a hidden dialog gone from the screen
-            HWND install = InstallDialog(pi.dwProcessId);
-            o.installVisibleAtEnd = install && ::IsWindowVisible(install);
-            o.progressVisibleAtEnd = install && ::IsWindowVisible(::GetDlgItem(install, 1001));
-            ::PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-            if (!WaitUntil([&] { return HasEnded(pi.hProcess); }, 10000))
-                ::TerminateProcess(pi.hProcess, 99);
-        }
-        ::GetExitCodeProcess(pi.hProcess, &o.exitCode);
-        o.boxes = watcher.Boxes();
-        ::CloseHandle(pi.hProcess);
-        ::CloseHandle(pi.hThread);
-        return o;
+        return Finish(p);
     }
 
     static bool HasEnded(HANDLE hProcess) { return ::WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0; }
@@ -480,6 +503,34 @@ TEST_F(EndToEnd, ASecondStartAfterAFailedSignInInstalls)
     ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
     EXPECT_EQ(o.boxes[0].text, u8"인증에 실패 하였습니다.\n\n다시 시도해 주세요.");
     EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(Exists(m_record));
+}
+
+
+// A second download click while the first installation is still downloading
+// is ignored: the plan and lists the worker walks are not rebuilt under it.
+TEST_F(EndToEnd, ASecondStartDuringTheDownloadIsIgnored)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?rate=100000"); // a slow line: the download takes a few seconds
+    Running p;
+    ASSERT_TRUE(Start(p));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    auto count = [](const char* part) {
+        int n = 0;
+        for (const Request& r : Requests())
+            n += r.path.find(part) != std::string::npos;
+        return n;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return count("TLFreeSetup.exe") > 0; }, 30000)) << "the worker is downloading";
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 60000);
+    const Outcome o = Finish(p);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+    EXPECT_EQ(count("install_info.php"), 1) << "signed in once";
+    EXPECT_EQ(count("TLFreeSetup.exe"), 1) << "downloaded once";
     EXPECT_TRUE(Exists(m_record));
 }
 
