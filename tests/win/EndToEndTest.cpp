@@ -184,6 +184,26 @@ protected:
     {
         ASSERT_EQ(StandinGet("/_control/reset"), "ok") << "run under run-wine.sh --standin";
         ::CreateDirectoryA((WindowsDir() + "\\Downloaded Program Files").c_str(), nullptr);
+        RemoveLeftovers();
+        m_record = TempDir() + "setup-started.txt";
+        ::DeleteFileA(m_record.c_str());
+        ::SetEnvironmentVariableA("TALLOW_SETUPSTUB_RECORD", m_record.c_str());
+        ::SetEnvironmentVariableA("VESTAINET_LOG", (TempDir() + "vestainet.log").c_str());
+        ::SetEnvironmentVariableA("VESTAINET_ANSWER", "0");
+    }
+    // Other tests share the prefix: leave it as it was found.
+    void TearDown() override
+    {
+        RemoveLeftovers();
+        ::DeleteFileA(m_record.c_str());
+        for (const char* name : {"TALLOW_SETUPSTUB_RECORD", "VESTAINET_LOG", "VESTAINET_ANSWER"})
+            ::SetEnvironmentVariableA(name, nullptr);
+    }
+
+    // What an installation leaves: the product folder, the 9x files, the
+    // ODBC library and its registration, the cookie, the setup program.
+    static void RemoveLeftovers()
+    {
         RemoveFolder(ProductDir());
         for (const char* name : kNinexFiles)
             ::DeleteFileA((WindowsDir() + "\\" + name).c_str());
@@ -191,14 +211,9 @@ protected:
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kOdbcKey);
         for (const std::string& dir : {CookieFolder(), CookieFolder() + "\\Low"})
             ::DeleteFileA((dir + "\\visitor@vestainet[1].txt").c_str());
-        m_record = TempDir() + "setup-started.txt";
-        ::DeleteFileA(m_record.c_str());
         ::DeleteFileA((TempDir() + "Tempcr.exe").c_str());
-        ::SetEnvironmentVariableA("TALLOW_SETUPSTUB_RECORD", m_record.c_str());
-        ::SetEnvironmentVariableA("VESTAINET_LOG", (TempDir() + "vestainet.log").c_str());
-        ::SetEnvironmentVariableA("VESTAINET_ANSWER", "0");
+        ::DeleteFileA((TempDir() + "vestainet.log").c_str());
     }
-    void TearDown() override { ::SetEnvironmentVariableA("VESTAINET_ANSWER", nullptr); }
 
     // The program started and its main window shown.
     struct Running {
