@@ -83,22 +83,16 @@ CString ReadCookieText(const char* path)
 
 #include "FileFind.h"
 #include "InstallDlg.h"
+#include "Registry.h"
 
 CString GetCookieFolder()
 {
-    HKEY hKey = nullptr;
+    CRegKey key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                        0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
+                        0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS)
         return CString();
-    char folder[128] = {};
-    DWORD type = REG_SZ;
-    DWORD size = sizeof(folder);
-    const LONG rc = ::RegQueryValueExA(hKey, "Cookies", nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
-    ::RegCloseKey(hKey);
-    if (rc != ERROR_SUCCESS)
-        return "none";
-    // A value of exactly 128 bytes need not end in a zero byte.
-    return CString(folder, static_cast<int>(strnlen(folder, sizeof(folder))));
+    CString folder;
+    return ReadRegText(key, "Cookies", 128, folder) == ERROR_SUCCESS ? folder : CString("none");
 }
 
 CString FindPartnerCookieFile(DWORD osKind)

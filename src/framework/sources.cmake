@@ -8,6 +8,7 @@ list(APPEND WIN32_SOURCES
     src/framework/Controls.cpp
     src/framework/App.cpp
     src/framework/FileFind.cpp
+    src/framework/Registry.cpp
     src/framework/Socket.cpp
     src/framework/ResString.cpp)
 # WinINet session for the web-service requests.

@@ -2,6 +2,7 @@
 // product, and whether an earlier installation is still in the way.
 #include "InstallDlg.h"
 #include "OsKindRules.h"
+#include "Registry.h"
 #include "ResString.h"
 
 #include <cstring>
@@ -22,35 +23,25 @@ template <class H, auto Release>
 struct Releaser {
     void operator()(H h) const { Release(h); }
 };
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, Releaser<HKEY, &::RegCloseKey>>;
 using UniqueHandle = std::unique_ptr<void, Releaser<HANDLE, &::CloseHandle>>;
 using UniqueSid = std::unique_ptr<void, Releaser<PSID, &::FreeSid>>;
 
 CString g_strDeviceForTest;
 
-UniqueKey OpenMachineKey(const char* pszSubKey)
+BOOL OpenMachineKey(const char* pszSubKey, CRegKey& key)
 {
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszSubKey, 0, KEY_QUERY_VALUE, &hKey) != ERROR_SUCCESS)
-        return UniqueKey();
-    return UniqueKey(hKey);
+    return ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszSubKey, 0, KEY_QUERY_VALUE, key.Put()) == ERROR_SUCCESS;
 }
 
 } // namespace
 
 CString ReadProductTypeText()
 {
-    const UniqueKey key = OpenMachineKey(PRODUCT_OPTIONS_KEY);
-    if (!key)
+    CRegKey key;
+    CString text;
+    if (!OpenMachineKey(PRODUCT_OPTIONS_KEY, key) || ReadRegText(key, "ProductType", 80, text) != ERROR_SUCCESS)
         return CString();
-    char text[80] = {};
-    DWORD cb = sizeof(text);
-    if (::RegQueryValueExA(key.get(), "ProductType", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &cb) !=
-            ERROR_SUCCESS ||
-        cb > sizeof(text))
-        return CString();
-    // A stored value need not end in a zero byte.
-    return CString(text, static_cast<int>(strnlen(text, cb)));
+    return text;
 }
 
 void CInstallDlg::SetDriverDeviceForTest(const char* pszPath)
@@ -70,7 +61,7 @@ int CInstallDlg::CheckSystem()
         return refuse(IDS_UNSUPPORTED_OS);
     if (IsNtOsKind(OsKind) && !IsAdministrator())
         return refuse(IDS_NOT_ADMIN);
-    if (OpenMachineKey(UNINSTALL_KEY))
+    if (CRegKey key; OpenMachineKey(UNINSTALL_KEY, key))
         return refuse(IDS_ALREADY_INSTALLED);
     if (IsWin9xOsKind(OsKind))
         return 1;

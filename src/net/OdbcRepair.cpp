@@ -3,40 +3,13 @@
 #include "App.h"
 #include "FileFind.h"
 #include "InstallDlg.h"
+#include "Registry.h"
 
 #include <cstring>
 
 namespace {
 
 const char ODBC_ACCESS_KEY[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
-
-class CRegKey {
-public:
-    CRegKey() = default;
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    ~CRegKey()
-    {
-        if (m_hKey)
-            ::RegCloseKey(m_hKey);
-    }
-    HKEY* Put() { return &m_hKey; }
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
-
-// A stored string may lack its terminating zero; one spare byte keeps the
-// text terminated whatever was stored.
-bool ReadValue(HKEY hKey, const char* pszName, char (&buf)[512 + 1])
-{
-    DWORD size = 512;
-    if (::RegQueryValueExA(hKey, pszName, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size) != ERROR_SUCCESS)
-        return false;
-    buf[size] = '\0';
-    return true;
-}
 
 } // namespace
 
@@ -45,8 +18,8 @@ BOOL CInstallDlg::IsOdbcDriverRegistered()
     CRegKey key;
     if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, key.Put()) != ERROR_SUCCESS)
         return FALSE;
-    char value[512 + 1] = {};
-    if (!ReadValue(key, "Driver", value) && !ReadValue(key, "Setup", value))
+    CString value;
+    if (ReadRegText(key, "Driver", 512, value) != ERROR_SUCCESS && ReadRegText(key, "Setup", 512, value) != ERROR_SUCCESS)
         return FALSE;
     CFileFind finder;
     return finder.FindFile(value);
