@@ -224,11 +224,11 @@ protected:
     bool Start(Running& p)
     {
         STARTUPINFOA si{sizeof(si)};
-        std::string cmd = "\"" + ProgramPath() + "\"";
+        std::string cmd = "\"" + ProgramBesideThis("TallowFreeInstall.exe") + "\"";
         if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi))
             return false;
         p.watcher = std::make_unique<MsgBoxWatcher>(IDOK, p.pi.dwProcessId);
-        return WaitUntil([&] { return (p.main = MainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
+        return WaitUntil([&] { return (p.main = FindMainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
                          20000);
     }
     // Closes a program still running (as the visitor would) and collects what happened.
@@ -237,7 +237,7 @@ protected:
         Outcome o;
         if (!HasEnded(p.pi.hProcess)) {
             ::Sleep(3000); // the last message answered and a hidden dialog gone from the screen
-            HWND install = InstallDialog(p.pi.dwProcessId);
+            HWND install = FindInstallDialog(p.pi.dwProcessId);
             o.installVisibleAtEnd = install && ::IsWindowVisible(install);
             o.progressVisibleAtEnd = install && ::IsWindowVisible(::GetDlgItem(install, 1001));
             ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -282,55 +282,6 @@ protected:
     }
 
     static bool HasEnded(HANDLE hProcess) { return ::WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0; }
-    static bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-    {
-        const DWORD start = ::GetTickCount();
-        while (!pred()) {
-            if (::GetTickCount() - start > ms)
-                return false;
-            ::Sleep(50);
-        }
-        return true;
-    }
-    static std::string ProgramPath()
-    {
-        char path[MAX_PATH];
-        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string s(path);
-        return s.substr(0, s.find_last_of("\\/") + 1) + "TallowFreeInstall.exe";
-    }
-    static HWND FindOf(DWORD pid, const std::function<bool(HWND)>& match)
-    {
-        struct Ctx {
-            DWORD pid;
-            const std::function<bool(HWND)>* match;
-            HWND found;
-        } ctx{pid, &match, nullptr};
-        ::EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* c = reinterpret_cast<Ctx*>(lp);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(h, &owner);
-                if (owner == c->pid && (*c->match)(h))
-                    c->found = h;
-                return c->found == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&ctx));
-        return ctx.found;
-    }
-    static HWND MainWindow(DWORD pid)
-    {
-        return FindOf(pid, [](HWND h) { return WindowTextUtf8(h) == u8"탈로 설치 도우미"; });
-    }
-    static HWND InstallDialog(DWORD pid)
-    {
-        return FindOf(pid, [](HWND h) {
-            RECT rc;
-            ::GetWindowRect(h, &rc);
-            return rc.right - rc.left == 520 && rc.bottom - rc.top == 314;
-        });
-    }
-
     std::string Served(const std::string& urlPath)
     {
         std::string rel = urlPath;

@@ -14,42 +14,10 @@ using namespace testsupport;
 
 namespace {
 
-HWND FindMainWindow(DWORD processId)
-{
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{processId, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(h, &pid);
-            if (pid == c->pid && WindowTextUtf8(h) == u8"탈로 설치 도우미") {
-                c->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-bool WaitFor(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > ms)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
 // The dialog's window once its modal run has created it (from another thread).
 HWND WaitForDialog(const CSetupDlg& dlg)
 {
-    WaitFor([&] { return dlg.m_hWnd != nullptr; }, 10000);
+    WaitUntil([&] { return dlg.m_hWnd != nullptr; }, 10000);
     return dlg.m_hWnd;
 }
 
@@ -77,7 +45,7 @@ TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
         ::ShowWindow(h, SW_SHOW); // refused: not yet allowed
         ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
         facts.stayedHiddenWhenAsked = !::IsWindowVisible(h);
-        facts.visibleAfterTimer = WaitFor([&] { return ::IsWindowVisible(h) != FALSE; }, 12000);
+        facts.visibleAfterTimer = WaitUntil([&] { return ::IsWindowVisible(h) != FALSE; }, 12000);
         facts.showTicks = ::GetTickCount() - start;
         facts.titled = FindMainWindow(::GetCurrentProcessId()) == h;
         ::GetWindowRect(h, &facts.rect);
@@ -161,11 +129,11 @@ TEST(SetupDlg, AboutBoxOnSystemCommandsSixteenToThirtyOne)
         for (WPARAM cmd : {WPARAM(16), WPARAM(31), WPARAM(32)}) {
             ::PostMessageA(h, WM_SYSCOMMAND, cmd, 0);
             HWND about = nullptr;
-            WaitFor([&] { return (about = ::FindWindowW(nullptr, L"TallowFreeInstall 정보")) != nullptr; }, 1500);
+            WaitUntil([&] { return (about = ::FindWindowW(nullptr, L"TallowFreeInstall 정보")) != nullptr; }, 1500);
             captions.push_back(about ? "about" : "none");
             if (about) {
                 ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-                WaitFor([&] { return !::IsWindow(about); }, 2000);
+                WaitUntil([&] { return !::IsWindow(about); }, 2000);
             }
         }
         ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -176,24 +144,16 @@ TEST(SetupDlg, AboutBoxOnSystemCommandsSixteenToThirtyOne)
 }
 
 // The real program: every way to close it ends the process with exit code 0.
-std::string ProgramPath()
-{
-    char path[MAX_PATH];
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path);
-    return s.substr(0, s.find_last_of("\\/") + 1) + "TallowFreeInstall.exe";
-}
-
 struct Program {
     PROCESS_INFORMATION pi{};
     HWND main = nullptr;
     bool Start()
     {
         STARTUPINFOA si{sizeof(si)};
-        std::string cmd = "\"" + ProgramPath() + "\"";
+        std::string cmd = "\"" + ProgramBesideThis("TallowFreeInstall.exe") + "\"";
         if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
             return false;
-        return WaitFor([&] { return (main = FindMainWindow(pi.dwProcessId)) != nullptr; }, 15000);
+        return WaitUntil([&] { return (main = FindMainWindow(pi.dwProcessId)) != nullptr; }, 15000);
     }
     DWORD WaitExit(DWORD ms)
     {

@@ -17,6 +17,17 @@ std::wstring Wide(const std::string& utf8);
 // A window's text as UTF-8 (read as UTF-16, so it does not depend on the code page).
 std::string WindowTextUtf8(HWND hWnd);
 
+// Polls pred() (without pumping messages) until it holds or ms pass.
+bool WaitUntil(const std::function<bool()>& pred, DWORD ms);
+
+// The last top-level window of process pid for which match() holds, or null.
+HWND FindProcessWindow(DWORD pid, const std::function<bool(HWND)>& match);
+// The setup assistant's main window (by its taskbar title) and install dialog (by its size).
+HWND FindMainWindow(DWORD pid);
+HWND FindInstallDialog(DWORD pid);
+// The path of a program in the same folder as this one.
+std::string ProgramBesideThis(const char* pszName);
+
 // Runs the calling thread's message loop for about ms milliseconds.
 void PumpFor(DWORD ms);
 // Pumps messages until pred() holds or ms pass; returns pred().

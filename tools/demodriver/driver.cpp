@@ -25,32 +25,6 @@ void Say(const char* fmt, const std::string& detail = "")
     fflush(stdout);
 }
 
-struct Found {
-    DWORD pid;
-    HWND main = nullptr;
-    HWND install = nullptr;
-};
-
-void FindWindows(Found& f)
-{
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(lp);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(h, &pid);
-            if (pid != f->pid)
-                return TRUE;
-            RECT rc;
-            ::GetWindowRect(h, &rc);
-            if (WindowTextUtf8(h) == u8"탈로 설치 도우미")
-                f->main = h;
-            else if (rc.right - rc.left == 520 && rc.bottom - rc.top == 314)
-                f->install = h;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&f));
-}
-
 // Share of the progress bar (at 108,234 in the install dialog, 382 x 15) that is green.
 double GreenShare(const Capture& dialog)
 {
@@ -85,7 +59,7 @@ int main(int argc, char** argv)
     Say("started the setup assistant");
     MsgBoxWatcher boxes(IDOK, pi.dwProcessId);
 
-    Found f{pi.dwProcessId};
+    HWND hMain = nullptr, hInstall = nullptr;
     bool shown = false, started = false, dialogSeen = false, midShot = false;
     size_t boxesSeen = 0;
     std::string lastPercent;
@@ -95,17 +69,18 @@ int main(int argc, char** argv)
             ::GetExitCodeProcess(pi.hProcess, &exitCode);
             break;
         }
-        FindWindows(f);
-        if (!shown && f.main && ::IsWindowVisible(f.main)) {
+        hMain = FindMainWindow(pi.dwProcessId);
+        hInstall = FindInstallDialog(pi.dwProcessId);
+        if (!shown && hMain && ::IsWindowVisible(hMain)) {
             shown = true;
             RECT rc;
-            ::GetWindowRect(f.main, &rc);
+            ::GetWindowRect(hMain, &rc);
             Say("main window shown at (%s), 752 x 801, top-most",
                 std::to_string(rc.left) + ", " + std::to_string(rc.top));
             ::Sleep(500);
             CaptureScreenRect(rc).SaveBmp(out + "main-window.bmp");
             Say("saved main-window.bmp");
-            ::PostMessageA(f.main, WM_SETUP_START, 1, 0);
+            ::PostMessageA(hMain, WM_SETUP_START, 1, 0);
             started = true;
             Say("the visitor's download of TallowFree.exe starts the installation (WM_SETUP_START)");
         }
@@ -115,13 +90,13 @@ int main(int argc, char** argv)
                 c = (c == '\r' || c == '\n') ? ' ' : c;
             Say("message box: %s", all[boxesSeen].caption + " | " + text);
         }
-        if (started && f.install && ::IsWindowVisible(f.install)) {
+        if (started && hInstall && ::IsWindowVisible(hInstall)) {
             if (!dialogSeen) {
                 dialogSeen = true;
                 Say("install dialog shown");
             }
             RECT rc;
-            ::GetWindowRect(f.install, &rc);
+            ::GetWindowRect(hInstall, &rc);
             const Capture shot = CaptureScreenRect(rc);
             const double share = GreenShare(shot);
             const std::string percent = std::to_string(static_cast<int>(share * 100 + 0.5)) + "%";
