@@ -7,11 +7,13 @@ packages=(
     cmake make g++ clang libgtest-dev googletest
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum icoutils
-    python3 curl nginx-light libssl3 locales php-cli
+    python3 curl nginx-light libssl3 locales php-cli openssl osslsigncode
 )
+# The shipped program is 32-bit: 32-bit Wine runs it beside the 64-bit one.
+packages_i386=(wine32:i386)
 
 missing=()
-for p in "${packages[@]}"; do
+for p in "${packages[@]}" "${packages_i386[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
@@ -22,5 +24,6 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
