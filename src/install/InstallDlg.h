@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+struct HttpTimeouts;
+
 class CInstallDlg : public CDialog {
 public:
     explicit CInstallDlg(CWnd* pParent = nullptr);
@@ -53,6 +55,10 @@ public:
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
     int DownloadPartnerLibrary();
+    // The waits of every download; tests shorten them.
+    static HttpTimeouts s_downloadTimeouts;
+    // Called with the setup program held open, right before it is started.
+    static void (*s_pfnBeforeLaunchForTest)(const char* pszSetupPath);
 
     // --- installation sequence (install/InstallSequence.cpp)
     void RunInstallation();

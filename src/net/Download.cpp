@@ -3,7 +3,7 @@
 // messages to the visitor.
 #include "BuildConfig.h"
 #include "DownloadPlan.h"
-#include "File.h"
+#include "FilePlacement.h"
 #include "HttpExchange.h"
 #include "InstallDlg.h"
 #include "FixedTexts.h"
@@ -26,17 +26,6 @@ void ReportFailure(CInstallDlg* dlg, const CString& text)
     dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
 }
 
-// A file left by an earlier run may be read-only; it is cleared and replaced.
-bool StoreFile(const CString& path, const HttpDownload& got)
-{
-    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path);
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary))
-        return false;
-    return file.Write(got.body.get(), static_cast<UINT>(got.length)) != FALSE;
-}
-
 DownloadFolders LocalFolders(const CInstallPaths& paths)
 {
     char temp[MAX_PATH] = {};
@@ -56,7 +45,53 @@ void ShowProgress(CInstallDlg* dlg, int position)
     dlg->m_lblPercent.SetText(PercentText(position));
 }
 
+// Fetches one file of the plan into file; false after telling the visitor
+// why not (a server that cannot be reached is not reported, as ever).
+bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, int share)
+{
+    if (!file.IsOpen()) {
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return false;
+    }
+    const HttpDownload got = HttpGetFile(
+        url, DOWNLOAD_SERVER_PORT, file,
+        [&](uint64_t received, uint64_t length) { ShowProgress(dlg, ProgressPosition(base, share, received, length)); },
+        CInstallDlg::s_downloadTimeouts);
+    switch (got.outcome) {
+    case HttpOutcome::Ok:
+        return true;
+    case HttpOutcome::Unreachable:
+        return false;
+    case HttpOutcome::NotFound: {
+        CString host, path;
+        SplitUrl(url, host, path);
+        ReportFailure(dlg, FormatResString(2, path));
+        return false;
+    }
+    case HttpOutcome::NotStored:
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return false;
+    default:
+        ReportFailure(dlg, LoadResString(3));
+        return false;
+    }
+}
+
+// A file that is not what its kind must be came from a broken or false
+// server; one that could not be put in place is the disk's doing.
+bool Placed(CInstallDlg* dlg, CDownloadFile::Result result)
+{
+    if (result == CDownloadFile::Rejected)
+        ReportFailure(dlg, LoadResString(3));
+    else if (result == CDownloadFile::Failed)
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+    return result == CDownloadFile::Placed;
+}
+
 } // namespace
+
+HttpTimeouts CInstallDlg::s_downloadTimeouts;
+void (*CInstallDlg::s_pfnBeforeLaunchForTest)(const char* pszSetupPath) = nullptr;
 
 UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
 {
@@ -67,42 +102,35 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     AfxSocketInit();
     const CInstallPaths paths;
-    const DownloadFolders folders = LocalFolders(paths);
+    DownloadFolders folders = LocalFolders(paths);
+    // Without a temporary folder the setup program would be written to, and
+    // started from, whatever the current folder happens to be.
+    if (!IsUsableTempFolder(folders.temp) || !CreatePrivateFolder(folders.temp, folders.temp)) {
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return 1;
+    }
+    CHeldSetupProgram setup(folders.temp);
     const int share = 400 / list->GetCount();
     int base = 0;
 
-    for (POSITION pos = list->GetHeadPosition(); pos;) {
+    // Each entry is what its place in the plan says, whatever its URL holds.
+    int index = 0;
+    for (POSITION pos = list->GetHeadPosition(); pos; ++index, base += share) {
         const CString url = list->GetNext(pos);
-        const HttpDownload got = HttpGetFile(url, DOWNLOAD_SERVER_PORT, [&](uint64_t received, uint64_t length) {
-            ShowProgress(dlg, ProgressPosition(base, share, received, length));
-        });
-        switch (got.outcome) {
-        case HttpOutcome::Ok:
-            break;
-        case HttpOutcome::Unreachable:
-            return 1;
-        case HttpOutcome::NotFound: {
-            CString host, path;
-            SplitUrl(url, host, path);
-            ReportFailure(dlg, FormatResString(2, path));
-            return 1;
+        const DownloadKind kind = PlanEntryKind(index);
+        if (kind == DownloadKind::Setup) {
+            // Going on would launch a stale setup program or install without its lists.
+            if (!Fetch(dlg, url, setup, base, share) || !Placed(dlg, setup.Hold()))
+                return 1;
+            dlg->m_strSetupPath = setup.Path();
+            continue;
         }
-        case HttpOutcome::NetworkError:
-        case HttpOutcome::BadResponse:
-            ReportFailure(dlg, LoadResString(3));
+        const CString local = PlanLocalPath(index, dlg->OsKind, folders);
+        if (local.IsEmpty())
             return 1;
-        }
-        base += share;
-
-        DownloadKind kind = DownloadKind::DataFile;
-        const CString local = LocalDownloadPath(url, dlg->OsKind, folders, kind);
-        if (kind == DownloadKind::Setup)
-            dlg->m_strSetupPath = local;
-        // Going on would launch a stale setup program or install without its lists.
-        if (!StoreFile(local, got)) {
-            ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        CPlacedFile file(local, kind);
+        if (!Fetch(dlg, url, file, base, share) || !Placed(dlg, file.Place()))
             return 1;
-        }
         if (kind == DownloadKind::OdbcLibrary)
             dlg->RegisterOdbcDriver(local);
     }
@@ -110,6 +138,13 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     ShowProgress(dlg, 400);
     // Lets the visitor see the full bar before setup takes over the screen.
     ::Sleep(1000);
+    // From here until the launch call has returned the setup program is held
+    // open without write or delete sharing: what is checked is what starts.
+    // The publisher-signature check of setup.Handle() / setup.Path() goes
+    // here; a refusal ends the installation as a failed download does.
+    if (s_pfnBeforeLaunchForTest)
+        s_pfnBeforeLaunchForTest(setup.Path());
+    setup.Keep();
     if (IsVistaOrLater(dlg->OsKind))
         dlg->LaunchSetupElevated(dlg->m_strSetupPath, "", 1);
     else
@@ -125,13 +160,14 @@ int CInstallDlg::DownloadPartnerLibrary()
     // family, and on Windows 98 nothing else has made that folder yet.
     _mkdir(paths.m_strDownloadDir);
     AfxSocketInit();
-    const HttpDownload got =
-        HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT);
-    if (got.outcome == HttpOutcome::NotFound) {
+    CPlacedFile library(paths.m_strPartnerLibrary, DownloadKind::PartnerLibrary);
+    const HttpOutcome outcome = HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll",
+                                            DOWNLOAD_SERVER_PORT, library, HttpProgress(), s_downloadTimeouts)
+                                    .outcome;
+    // A library that cannot be stored or put in place (a loaded one, say) is
+    // left as it is; the check loads whatever is there.
+    if (outcome == HttpOutcome::Ok ? library.Place() == CDownloadFile::Rejected
+                                   : outcome != HttpOutcome::Unreachable && outcome != HttpOutcome::NotStored)
         ReportFailure(this, CANNOT_DOWNLOAD_PARTNER_LIBRARY);
-    } else if (got.outcome == HttpOutcome::Ok) {
-        // A library that cannot be replaced is left as it is; the check loads whatever is there.
-        StoreFile(paths.m_strPartnerLibrary, got);
-    }
     return 1;
 }

@@ -44,5 +44,6 @@ text_file "$out/data/$data/dbverify.dat"
 text_file "$out/tlfree_sdata/$sdata/cvspdf.lst"
 text_file "$out/tlfree_sdata/$sdata/sdbverify.dat"
 text_file "$out/pldata/$pldata/tflowprd.lst"
-text_file "$out/mdb/ODBCJT32.DLL"
+# The driver must be a PE image like the real one; any library of ours will do.
+copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/mdb/ODBCJT32.DLL"
 copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/tlfree/data/VestaINet.dll"
