@@ -43,6 +43,11 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWO
     return std::make_unique<CInternetFile>(hFile);
 }
 
+BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue)
+{
+    return m_hSession && ::InternetSetOptionA(m_hSession.get(), dwOption, &dwValue, sizeof(dwValue));
+}
+
 CString CInternetSession::AppName()
 {
     char path[MAX_PATH] = {};

@@ -55,6 +55,8 @@ public:
                                            DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                                            const char* pszHeaders = nullptr, DWORD dwHeadersLength = 0);
     void Close() { m_hSession.reset(); }
+    // A WinINet option of the session and of everything opened from it.
+    BOOL SetOption(DWORD dwOption, DWORD dwValue);
 
     // The executable's file name without folder and extension.
     static CString AppName();

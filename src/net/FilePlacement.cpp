@@ -63,57 +63,46 @@ std::vector<BYTE> UserWithoutAdministrators(PSID admins)
     return user;
 }
 
-// Full control for each account, inherited by what is made inside, and
-// nothing from the parent folder.
-class CPrivateSecurity {
-public:
-    bool Build()
-    {
-        UniqueSid admins(WellKnownSid(2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS));
-        UniqueSid system(WellKnownSid(1, SECURITY_LOCAL_SYSTEM_RID, 0));
-        if (!admins || !system)
-            return false;
-        const std::vector<BYTE> user = UserWithoutAdministrators(admins.get());
-        std::vector<PSID> sids{admins.get(), system.get()};
-        if (!user.empty())
-            sids.push_back(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
-        DWORD size = sizeof(ACL);
-        for (PSID sid : sids)
-            size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
-        m_acl.resize(size);
-        PACL acl = reinterpret_cast<PACL>(m_acl.data());
-        if (!::InitializeAcl(acl, size, ACL_REVISION))
-            return false;
-        for (DWORD i = 0; i < sids.size(); ++i) {
-            void* ace = nullptr;
-            // AddAccessAllowedAceEx, which takes the flags, came with Windows 2000.
-            if (!::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, sids[i]) || !::GetAce(acl, i, &ace))
-                return false;
-            static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
-        }
-        if (!::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
-            !::SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE))
-            return false;
-        // From Windows 2000 on, a folder also inherits its parent's entries
-        // unless its list is protected; NT 4.0 knows no such inheritance.
-        typedef BOOL(WINAPI * SetControlFn)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
-                                            SECURITY_DESCRIPTOR_CONTROL);
-        const auto setControl = reinterpret_cast<SetControlFn>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl")));
-        if (setControl && !setControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
-            return false;
-        m_attributes = {sizeof(m_attributes), &m_descriptor, FALSE};
-        return true;
-    }
-    SECURITY_ATTRIBUTES* Attributes() { return &m_attributes; }
-
-private:
-    std::vector<BYTE> m_acl;
-    SECURITY_DESCRIPTOR m_descriptor{};
-    SECURITY_ATTRIBUTES m_attributes{};
-};
-
 } // namespace
+
+bool CPrivateSecurity::Build()
+{
+    UniqueSid admins(WellKnownSid(2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS));
+    UniqueSid system(WellKnownSid(1, SECURITY_LOCAL_SYSTEM_RID, 0));
+    if (!admins || !system)
+        return false;
+    const std::vector<BYTE> user = UserWithoutAdministrators(admins.get());
+    std::vector<PSID> sids{admins.get(), system.get()};
+    if (!user.empty())
+        sids.push_back(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    DWORD size = sizeof(ACL);
+    for (PSID sid : sids)
+        size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
+    m_acl.resize(size);
+    PACL acl = reinterpret_cast<PACL>(m_acl.data());
+    if (!::InitializeAcl(acl, size, ACL_REVISION))
+        return false;
+    for (DWORD i = 0; i < sids.size(); ++i) {
+        void* ace = nullptr;
+        // AddAccessAllowedAceEx, which takes the flags, came with Windows 2000.
+        if (!::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, sids[i]) || !::GetAce(acl, i, &ace))
+            return false;
+        static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+    }
+    if (!::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE))
+        return false;
+    // From Windows 2000 on, a folder also inherits its parent's entries
+    // unless its list is protected; NT 4.0 knows no such inheritance.
+    typedef BOOL(WINAPI * SetControlFn)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                        SECURITY_DESCRIPTOR_CONTROL);
+    const auto setControl = reinterpret_cast<SetControlFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl")));
+    if (setControl && !setControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        return false;
+    m_attributes = {sizeof(m_attributes), &m_descriptor, FALSE};
+    return true;
+}
 
 DWORD RandomWord()
 {

@@ -9,6 +9,7 @@
 #include "Sha256.h"
 
 #include <string>
+#include <vector>
 
 // A body written to a file of its own, with the size limit and the content
 // rule of its kind. The file is deleted with the object unless kept.
@@ -86,6 +87,23 @@ bool ReplaceInOneStep(const CString& from, const CString& to);
 // The same with MoveFileA and DeleteFileA alone: the old file is back under
 // its name when the new one cannot take it.
 bool ReplaceWithRenames(const CString& from, const CString& to);
+// The access list of the private folder: full control for Administrators and
+// SYSTEM, inherited by what is made inside, nothing from the parent folder
+// (and, where the token has Administrators only to deny, as Vista gives an
+// administrator before elevation, the user's own account, or the assistant
+// could not write there itself). The NT family only.
+class CPrivateSecurity {
+public:
+    bool Build();
+    SECURITY_ATTRIBUTES* Attributes() { return &m_attributes; }
+    PSECURITY_DESCRIPTOR Descriptor() { return &m_descriptor; }
+
+private:
+    std::vector<BYTE> m_acl;
+    SECURITY_DESCRIPTOR m_descriptor{};
+    SECURITY_ATTRIBUTES m_attributes{};
+};
+
 // A folder of an unpredictable name made for this run inside parent (which
 // ends with a backslash); on the NT family only Administrators and SYSTEM
 // have access. folder ends with a backslash.

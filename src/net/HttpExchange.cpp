@@ -204,7 +204,7 @@ HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const H
 
     CHttpResponse response(sink);
     // Large enough that a fast line costs few calls, small enough for any stack.
-    char block[32 * 1024];
+    char block[64 * 1024];
     DWORD windowStart = TickMs();
     DWORD windowBytes = 0;
     for (;;) {

@@ -108,16 +108,22 @@ public:
         return true;
     }
 
+    // Bytes already there are taken without a wait; only an empty socket
+    // costs the poll.
     int Receive(void* pBuf, int nLen, DWORD nWaitMs) override
     {
-        const int ready = Wait(POLLIN, nWaitMs);
-        if (ready <= 0)
-            return ready == 0 ? RECEIVE_TIMED_OUT : RECEIVE_FAILED;
-        ssize_t n;
-        do
-            n = ::recv(m_fd, pBuf, static_cast<size_t>(nLen), 0);
-        while (n < 0 && errno == EINTR);
-        return n < 0 ? RECEIVE_FAILED : static_cast<int>(n);
+        for (bool waited = false;; waited = true) {
+            const ssize_t n = ::recv(m_fd, pBuf, static_cast<size_t>(nLen), MSG_DONTWAIT);
+            if (n >= 0)
+                return static_cast<int>(n);
+            if (errno == EINTR)
+                continue;
+            if ((errno != EAGAIN && errno != EWOULDBLOCK) || waited)
+                return RECEIVE_FAILED;
+            const int ready = Wait(POLLIN, nWaitMs);
+            if (ready <= 0)
+                return ready == 0 ? RECEIVE_TIMED_OUT : RECEIVE_FAILED;
+        }
     }
 
 private:

@@ -35,6 +35,19 @@ int NumberFromReply(const CString& reply)
 
 namespace {
 
+// Without them a web service that accepts and never answers holds the
+// visitor's window for as long as it likes.
+const DWORD TIMEOUT_OPTIONS[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                 INTERNET_OPTION_RECEIVE_TIMEOUT};
+
+// Windows hands a session's timeouts down to its requests; Wine takes the
+// send and receive ones only from the request itself.
+void SetTimeouts(HINTERNET hInternet)
+{
+    for (DWORD option : TIMEOUT_OPTIONS)
+        ::InternetSetOptionA(hInternet, option, &CWebClient::s_dwTimeoutMs, sizeof(CWebClient::s_dwTimeoutMs));
+}
+
 // The port is named only when it is not HTTP's own, so the shipped program
 // asks for exactly the host's address.
 CString BaseAddress()
@@ -47,6 +60,7 @@ CString BaseAddress()
 
 } // namespace
 
+DWORD CWebClient::s_dwTimeoutMs = 30000;
 CString CWebClient::s_strBaseAddress;
 CString CWebClient::s_strInstallInfoPath;
 
@@ -59,6 +73,8 @@ CWebClient::CWebClient()
 BOOL CWebClient::GetInstallInfo(CString& strReply)
 {
     CInternetSession session(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    for (DWORD option : TIMEOUT_OPTIONS)
+        session.SetOption(option, s_dwTimeoutMs);
     CString reply;
     try {
         auto file = session.OpenURL(s_strBaseAddress + s_strInstallInfoPath, 1,
@@ -85,12 +101,14 @@ int CWebClient::QueryNumber(const char* pszTarget)
     CInternetHandle internet(::InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet)
         return WEB_REQUEST_FAILED;
+    SetTimeouts(internet.get());
     CInternetHandle connection(::InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     CInternetHandle request(::HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                                    INTERNET_FLAG_PRAGMA_NOCACHE,
                                                0));
+    SetTimeouts(request.get());
     // A connection or request that could not be opened fails here as well.
     if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
         return WEB_REQUEST_FAILED;

@@ -43,6 +43,8 @@ public:
     // the reply's number, or WEB_REQUEST_FAILED when the request got no reply.
     int QueryNumber(const char* pszTarget);
 
+    // WinINet's connect, send and receive timeouts of both requests; tests shorten it.
+    static DWORD s_dwTimeoutMs;
     static CString s_strBaseAddress;     // scheme and host, no trailing "/"
     static CString s_strInstallInfoPath; // "/tl_free/install_info.php"
 };

@@ -5,6 +5,7 @@
 // visitor's download, and then looks at what the servers received, the files
 // and registry values left behind, and the setup program that was started.
 #include "BuildConfig.h"
+#include "DownloadWorkerTest.h"
 #include "InfoFiles.h"
 #include "TestSupport.h"
 
@@ -211,7 +212,7 @@ protected:
         ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kOdbcKey);
         for (const std::string& dir : {CookieFolder(), CookieFolder() + "\\Low"})
             ::DeleteFileA((dir + "\\visitor@vestainet[1].txt").c_str());
-        ::DeleteFileA((TempDir() + "Tempcr.exe").c_str());
+        dltest::RemovePrivateFolders();
         ::DeleteFileA((TempDir() + "vestainet.log").c_str());
     }
 
@@ -345,7 +346,8 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
         const std::string name = expected[i].substr(expected[i].rfind('/') + 1);
         EXPECT_EQ(ReadAll(dataDir + "\\" + name), Served(expected[i])) << name;
     }
-    EXPECT_EQ(ReadAll(TempDir() + "Tempcr.exe"), Served(f.setupPath));
+    const std::string setup = dltest::SetupPath();
+    EXPECT_EQ(ReadAll(setup), Served(f.setupPath));
     auto encrypted = [](const InfoRecord& rec) {
         const std::vector<unsigned char> bytes = EncryptInfoRecord(rec);
         return std::string(bytes.begin(), bytes.end());
@@ -363,9 +365,10 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver"), odbc);
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Setup"), odbc);
 
-    // The setup program was started from the temporary folder.
+    // The setup program was started from a folder of its own in the temporary folder.
     const std::string record = ReadAll(m_record);
-    EXPECT_NE(record.find("path=" + TempDir() + "Tempcr.exe"), std::string::npos) << record;
+    EXPECT_EQ(setup.substr(0, TempDir().size() + 2), TempDir() + "tl") << setup;
+    EXPECT_NE(record.find("path=" + setup + "\r\n"), std::string::npos) << record;
 }
 
 INSTANTIATE_TEST_SUITE_P(

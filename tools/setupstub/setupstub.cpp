@@ -7,6 +7,7 @@
 //   args=the command line after the program name
 //   show=10          (the show command it was given; -1 for none)
 //   elevated=1       (the process token is elevated)
+//   cwd=C:\users\...  (the folder it was started in)
 #include <windows.h>
 
 #include <cstdio>
@@ -60,8 +61,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     FILE* out = std::fopen(record, "ab");
     if (!out)
         return 1;
-    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\n\r\n", self, ArgumentsOf(::GetCommandLineA()),
-                 show, IsElevated());
+    char cwd[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, cwd);
+    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\ncwd=%s\r\n\r\n", self,
+                 ArgumentsOf(::GetCommandLineA()), show, IsElevated(), cwd);
     std::fclose(out);
     return 0;
 }
