@@ -37,6 +37,9 @@ BOOL CInstallDlg::CheckConflictingFilter()
     // is asked again: the visitor may have removed the other product since.
     if (!m_hPartnerLib) {
         CInstallPaths paths;
+        // The publisher-signature check of the partner library goes here,
+        // before it is loaded: open it without write or delete sharing, check
+        // that handle, and keep it open until LoadLibraryA has returned.
         m_hPartnerLib = ::LoadLibraryA(paths.m_strPartnerLibrary);
         if (!m_hPartnerLib)
             return FALSE;

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -428,9 +427,8 @@ TEST_F(DownloadWorker, FileThatCannotBeCreatedStopsTheWorker)
     const auto box = FailedRun("only=nothing", 4);
     ::RemoveDirectoryA(blocker.c_str());
     EXPECT_EQ(box.text, u8"설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.");
-    std::vector<std::string> left = ProductDirAside::Contents(ProductDir());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"cvxpdf.lst", "dbverify.dat"})) << "no temporary file is left";
+    for (const std::string& name : ProductDirAside::Contents(ProductDir()))
+        EXPECT_NE(name.substr(0, 3), "~tl") << "a temporary file is left";
     EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << "a stale setup program must not start";
 }
 

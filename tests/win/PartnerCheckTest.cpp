@@ -213,17 +213,28 @@ TEST_F(PartnerCheckWin, ASecondStartAsksTheLoadedLibraryAgain)
     EXPECT_EQ(Calls(), "VestaISafeToRun \nVestaIReleaseLock\nVestaISafeToRun \nVestaIReleaseLock\n");
 }
 
-TEST_F(PartnerCheckWin, AFileThatIsNoPartnerLibraryStopsSilently)
+TEST_F(PartnerCheckWin, AFileThatIsNoLibraryIsRefusedOneWithoutTheExportsStopsSilently)
 {
-    MsgBoxWatcher watcher;
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string text = std::string(temp) + "not-a-library.txt";
-    WriteText(text, "<html>this is no library</html>");
-    Serve(text);
-    EXPECT_FALSE(dlg.CheckConflictingFilter());
-    ::DeleteFileA(text.c_str());
+    // Not a library at all: refused before it takes the place of the one there.
+    {
+        MsgBoxWatcher watcher;
+        const std::string library = CInstallPaths().m_strPartnerLibrary.str();
+        dlg.DownloadPartnerLibrary();
+        const std::string before = ReadText(library);
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        const std::string text = std::string(temp) + "not-a-library.txt";
+        WriteText(text, "<html>this is no library</html>");
+        Serve(text);
+        dlg.DownloadPartnerLibrary();
+        ::DeleteFileA(text.c_str());
+        ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+        EXPECT_EQ(watcher.Boxes()[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
+        EXPECT_EQ(ReadText(library), before);
+        EXPECT_EQ(before.substr(0, 2), "MZ");
+    }
 
+    MsgBoxWatcher watcher;
     // A library without VestaIReleaseLock is not asked, and is let go.
     Serve(BuiltLibrary("VestaINetNoRelease.dll"));
     EXPECT_FALSE(dlg.CheckConflictingFilter());
