@@ -26,9 +26,10 @@ class CInternetFile {
 public:
     explicit CInternetFile(HINTERNET hFile);
 
-    // Bytes read, 0 at the end of the body; raises CInternetException when
-    // the transfer breaks, including a body that ends before its announced
-    // length (WinINet reports a dropped connection as a normal end).
+    // Bytes read (those that have arrived, at most nCount), 0 at the end of
+    // the body; raises CInternetException when the transfer breaks, including
+    // a body that ends before its announced length (WinINet reports a
+    // dropped connection as a normal end).
     UINT Read(void* pBuf, UINT nCount);
     void Close() { m_hFile.reset(); }
 

@@ -189,6 +189,30 @@ CHttpResponse::State CHttpResponse::Closed()
     return m_state;
 }
 
+CLowSpeedLimit::CLowSpeedLimit(DWORD windowMs, DWORD minBytes, DWORD now)
+    : m_windowMs(windowMs), m_minBytes(minBytes), m_windowStart(now)
+{
+}
+
+bool CLowSpeedLimit::Received(DWORD now, size_t n)
+{
+    m_bytes = static_cast<DWORD>(std::min<uint64_t>(uint64_t(m_bytes) + n, m_minBytes));
+    const DWORD spent = now - m_windowStart;
+    if (spent < m_windowMs)
+        return true;
+    if (m_bytes < m_minBytes)
+        return false;
+    m_windowStart = now;
+    m_bytes = 0;
+    return true;
+}
+
+DWORD CLowSpeedLimit::Remaining(DWORD now) const
+{
+    const DWORD spent = now - m_windowStart;
+    return spent < m_windowMs ? m_windowMs - spent : 0;
+}
+
 HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress,
                          const HttpTimeouts& timeouts)
 {
@@ -205,28 +229,19 @@ HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const H
     CHttpResponse response(sink);
     // Large enough that a fast line costs few calls, small enough for any stack.
     char block[64 * 1024];
-    DWORD windowStart = TickMs();
-    DWORD windowBytes = 0;
+    CLowSpeedLimit lowSpeed(timeouts.lowSpeedWindowMs, timeouts.lowSpeedBytes, TickMs());
     for (;;) {
-        const DWORD inWindow = TickMs() - windowStart;
-        if (inWindow >= timeouts.lowSpeedWindowMs) {
-            if (windowBytes < timeouts.lowSpeedBytes) {
-                result.outcome = HttpOutcome::NetworkError;
-                return result;
-            }
-            windowStart += inWindow;
-            windowBytes = 0;
-            continue;
-        }
-        const DWORD wait = std::min(timeouts.idleMs, timeouts.lowSpeedWindowMs - inWindow);
-        const int n = socket->Receive(block, sizeof(block), wait);
-        if (n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs)
-            continue; // the window has ended; judged above
-        if (n < 0) {
+        const DWORD window = lowSpeed.Remaining(TickMs());
+        const DWORD wait = std::min(timeouts.idleMs, window);
+        const int n = wait ? socket->Receive(block, sizeof(block), wait) : IStreamSocket::RECEIVE_TIMED_OUT;
+        // A wait cut short by the window is no failure of its own; the window judges.
+        const bool windowEnded = n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs;
+        if ((n < 0 && !windowEnded) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        windowBytes = std::min<DWORD>(windowBytes + static_cast<DWORD>(n), timeouts.lowSpeedBytes);
+        if (windowEnded)
+            continue;
         const bool inBody = response.GetState() == CHttpResponse::InBody;
         const CHttpResponse::State state = n == 0 ? response.Closed() : response.Feed(block, static_cast<size_t>(n));
         if (state == CHttpResponse::Failed) {

@@ -101,6 +101,21 @@ struct HttpTimeouts {
     DWORD lowSpeedBytes = 1024;
 };
 
+// Curl's low-speed limit in fixed windows: a transfer fails once a whole
+// window has passed with fewer than the minimum of bytes in it. Times are
+// milliseconds of a wrapping clock.
+class CLowSpeedLimit {
+public:
+    CLowSpeedLimit(DWORD windowMs, DWORD minBytes, DWORD now);
+    // Counts n bytes that arrived by now; false once the rule is broken.
+    bool Received(DWORD now, size_t n);
+    // How long a wait may last from now before the window must be judged.
+    DWORD Remaining(DWORD now) const;
+
+private:
+    DWORD m_windowMs, m_minBytes, m_windowStart, m_bytes = 0;
+};
+
 // Fetches url ("host/path") from port: connect, send the request, receive in
 // blocks and hand the body to the sink as it arrives.
 HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress = HttpProgress(),

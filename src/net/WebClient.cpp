@@ -31,6 +31,7 @@ int NumberFromReply(const CString& reply)
 
 #ifdef _WIN32
 #include "BuildConfig.h"
+#include "HttpExchange.h"
 #include "InternetSession.h"
 
 namespace {
@@ -39,6 +40,12 @@ namespace {
 // visitor's window for as long as it likes.
 const DWORD TIMEOUT_OPTIONS[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                                  INTERNET_OPTION_RECEIVE_TIMEOUT};
+
+// A reply that trickles in keeps each read short and the whole without end.
+CLowSpeedLimit ReplyLowSpeedLimit()
+{
+    return CLowSpeedLimit(CWebClient::s_dwLowSpeedWindowMs, 1024, ::GetTickCount());
+}
 
 // Windows hands a session's timeouts down to its requests; Wine takes the
 // send and receive ones only from the request itself.
@@ -61,6 +68,7 @@ CString BaseAddress()
 } // namespace
 
 DWORD CWebClient::s_dwTimeoutMs = 30000;
+DWORD CWebClient::s_dwLowSpeedWindowMs = 30000;
 CString CWebClient::s_strBaseAddress;
 CString CWebClient::s_strInstallInfoPath;
 
@@ -80,7 +88,10 @@ BOOL CWebClient::GetInstallInfo(CString& strReply)
         auto file = session.OpenURL(s_strBaseAddress + s_strInstallInfoPath, 1,
                                     INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY);
         char chunk[1024];
+        CLowSpeedLimit lowSpeed = ReplyLowSpeedLimit();
         while (const UINT n = file->Read(chunk, sizeof(chunk))) {
+            if (!lowSpeed.Received(::GetTickCount(), n))
+                return FALSE;
             reply += CString(chunk, static_cast<int>(n));
             // The information is a line of short fields; a body without end
             // is not it, and must not eat the process's memory.
@@ -115,6 +126,7 @@ int CWebClient::QueryNumber(const char* pszTarget)
 
     CBoundedReply reply;
     char chunk[CBoundedReply::LIMIT] = {};
+    CLowSpeedLimit lowSpeed = ReplyLowSpeedLimit();
     for (;;) {
         DWORD dwAvailable = 0;
         if (!::InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
@@ -123,6 +135,8 @@ int CWebClient::QueryNumber(const char* pszTarget)
         DWORD dwRead = 0;
         if (!::InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
             break;
+        if (!lowSpeed.Received(::GetTickCount(), dwRead))
+            return WEB_REQUEST_FAILED;
         if (!reply.Add(chunk, static_cast<int>(dwRead)))
             break;
     }

@@ -454,6 +454,25 @@ TEST(HttpExchange, APeerThatNeverAcceptsIsUnreachableWithinTheConnectBound)
     ::close(listener);
 }
 
+TEST(LowSpeedLimit, EachWholeWindowNeedsItsBytesWhereverTheClockWraps)
+{
+    for (DWORD start : {0u, 0xFFFFF000u}) {
+        CLowSpeedLimit limit(1000, 1024, start);
+        EXPECT_EQ(limit.Remaining(start + 400), 600u);
+        EXPECT_TRUE(limit.Received(start + 500, 1000));
+        EXPECT_TRUE(limit.Received(start + 999, 0)) << "the window is not over";
+        EXPECT_TRUE(limit.Received(start + 1000, 24)) << "a kilobyte by the window's end";
+        EXPECT_EQ(limit.Remaining(start + 1000), 1000u) << "a new window";
+        EXPECT_TRUE(limit.Received(start + 1999, 1023));
+        EXPECT_FALSE(limit.Received(start + 2000, 0)) << "a byte short";
+        EXPECT_EQ(limit.Remaining(start + 5000), 0u);
+    }
+    // Bytes beyond the minimum count once, whatever their number.
+    CLowSpeedLimit big(1000, 1024, 0);
+    EXPECT_TRUE(big.Received(10, SIZE_MAX));
+    EXPECT_TRUE(big.Received(1000, 0));
+}
+
 TEST(HttpExchange, ATrickleBelowTheLowSpeedLimitFailsASteadySlowLineDoesNot)
 {
     HttpTimeouts timeouts;

@@ -384,6 +384,31 @@ TEST_F(SafeDownload, TheJoinRequestGivesUpOnASilentService)
     StandinSwitches("");
 }
 
+// Each read comes quickly, the whole never would: both replies fail once a
+// window has passed with less than a kilobyte.
+TEST_F(SafeDownload, WebServiceRepliesThatTrickleFail)
+{
+    EXPECT_EQ(CWebClient::s_dwLowSpeedWindowMs, 30000u) << "the shipped window";
+    const DWORD shipped = CWebClient::s_dwLowSpeedWindowMs;
+    CWebClient::s_dwLowSpeedWindowMs = 1500;
+    StandinSwitches("info_chunk=2&info_chunk_ms=300&join_chunk=2&join_chunk_ms=300&join_size=600");
+    CInstallDlg dlg;
+    dlg.OsKind = 61;
+    DWORD start = ::GetTickCount();
+    EXPECT_FALSE(dlg.SignIn());
+    EXPECT_LT(::GetTickCount() - start, 6000u);
+    CWebClient client;
+    start = ::GetTickCount();
+    EXPECT_EQ(client.QueryNumber("tlfree/join.php?UserId=x"), WEB_REQUEST_FAILED);
+    EXPECT_LT(::GetTickCount() - start, 6000u);
+
+    // A reply at an honest pace is read whole.
+    CWebClient::s_dwLowSpeedWindowMs = shipped;
+    StandinSwitches("info_chunk=20&info_chunk_ms=100");
+    EXPECT_TRUE(dlg.SignIn());
+    StandinSwitches("");
+}
+
 namespace {
 
 class PartnerDrip : public DownloadTest {
