@@ -30,6 +30,18 @@ add_executable(TallowFreeInstall WIN32 src/app/main.cpp src/framework/WinMain.cp
 target_link_libraries(TallowFreeInstall PRIVATE tallow_core)
 target_compile_definitions(TallowFreeInstall PRIVATE ${PRODUCT_WINDOWS_LEVEL})
 target_link_options(TallowFreeInstall PRIVATE -static -mwindows)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # The shipped program. Version 4.0 in the header: the loaders of Windows
+    # 98 and NT 4.0 refuse a program that asks for a newer system. The stack
+    # protector's runtime links statically (-static) and imports only
+    # CryptoAPI functions that 98 and NT 4.0 have.
+    target_compile_options(tallow_core PRIVATE -fstack-protector-strong)
+    target_compile_options(TallowFreeInstall PRIVATE -fstack-protector-strong)
+    target_link_options(TallowFreeInstall PRIVATE -fstack-protector-strong
+        -Wl,--tsaware
+        -Wl,--major-os-version,4,--minor-os-version,0
+        -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
+endif()
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     include(cmake/wine-tests.cmake)
