@@ -52,7 +52,7 @@ CLowSpeedLimit ReplyLowSpeedLimit()
 void SetTimeouts(HINTERNET hInternet)
 {
     for (DWORD option : TIMEOUT_OPTIONS)
-        ::InternetSetOptionA(hInternet, option, &CWebClient::s_dwTimeoutMs, sizeof(CWebClient::s_dwTimeoutMs));
+        WinInet().InternetSetOptionA(hInternet, option, &CWebClient::s_dwTimeoutMs, sizeof(CWebClient::s_dwTimeoutMs));
 }
 
 // The port is named only when it is not HTTP's own, so the shipped program
@@ -109,19 +109,19 @@ BOOL CWebClient::GetInstallInfo(CString& strReply)
 
 int CWebClient::QueryNumber(const char* pszTarget)
 {
-    CInternetHandle internet(::InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    CInternetHandle internet(WinInet().InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet)
         return WEB_REQUEST_FAILED;
     SetTimeouts(internet.get());
-    CInternetHandle connection(::InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
+    CInternetHandle connection(WinInet().InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    CInternetHandle request(::HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
+    CInternetHandle request(WinInet().HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                                    INTERNET_FLAG_PRAGMA_NOCACHE,
                                                0));
     SetTimeouts(request.get());
     // A connection or request that could not be opened fails here as well.
-    if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
+    if (!WinInet().HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
         return WEB_REQUEST_FAILED;
 
     CBoundedReply reply;
@@ -129,11 +129,11 @@ int CWebClient::QueryNumber(const char* pszTarget)
     CLowSpeedLimit lowSpeed = ReplyLowSpeedLimit();
     for (;;) {
         DWORD dwAvailable = 0;
-        if (!::InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
+        if (!WinInet().InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
             dwAvailable >= CBoundedReply::LIMIT)
             break;
         DWORD dwRead = 0;
-        if (!::InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
+        if (!WinInet().InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
             break;
         if (!lowSpeed.Received(::GetTickCount(), dwRead))
             return WEB_REQUEST_FAILED;
