@@ -18,7 +18,7 @@ UINT CInternetFile::Read(void* pBuf, UINT nCount)
     // What has arrived, as a socket hands it: WinINet would otherwise wait
     // for all nCount bytes, however slowly they trickle in.
     DWORD dwAvailable = 0;
-    if (m_hFile && ::InternetQueryDataAvailable(m_hFile.get(), &dwAvailable, 0, 0) && dwAvailable > 0 &&
+    if (m_hFile && WinInet().InternetQueryDataAvailable(m_hFile.get(), &dwAvailable, 0, 0) && dwAvailable > 0 &&
         dwAvailable < nCount)
         nCount = dwAvailable;
     DWORD dwRead = 0;
@@ -51,7 +51,7 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWO
 
 BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue)
 {
-    return m_hSession && ::InternetSetOptionA(m_hSession.get(), dwOption, &dwValue, sizeof(dwValue));
+    return m_hSession && WinInet().InternetSetOptionA(m_hSession.get(), dwOption, &dwValue, sizeof(dwValue));
 }
 
 CString CInternetSession::AppName()

@@ -55,7 +55,9 @@ bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
         timeval wait{static_cast<long>(nTimeoutMs / 1000), static_cast<long>(nTimeoutMs % 1000) * 1000};
         int error = 0;
         int size = sizeof(error);
-        connected = ::select(0, nullptr, &writable, &failed, &wait) == 1 && FD_ISSET(s, &writable) &&
+        // Winsock leaves only the ready sockets in each set (FD_ISSET would
+        // import __WSAFDIsSet, which nothing proves on the old systems).
+        connected = ::select(0, nullptr, &writable, &failed, &wait) == 1 && writable.fd_count == 1 &&
                     ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
                     error == 0;
     }

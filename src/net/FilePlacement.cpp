@@ -1,5 +1,7 @@
 #include "FilePlacement.h"
 
+#include "SystemLibrary.h"
+
 #include <wincrypt.h>
 
 #include <algorithm>
@@ -94,11 +96,11 @@ bool CPrivateSecurity::Build()
         return false;
     // From Windows 2000 on, a folder also inherits its parent's entries
     // unless its list is protected; NT 4.0 knows no such inheritance.
-    typedef BOOL(WINAPI * SetControlFn)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
-                                        SECURITY_DESCRIPTOR_CONTROL);
-    const auto setControl = reinterpret_cast<SetControlFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl")));
-    if (setControl && !setControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+    static BOOL(WINAPI * setControl)(PSECURITY_DESCRIPTOR, SECURITY_DESCRIPTOR_CONTROL,
+                                     SECURITY_DESCRIPTOR_CONTROL) = nullptr;
+    static const bool haveControl =
+        ResolveFunction(::GetModuleHandleA("advapi32.dll"), "SetSecurityDescriptorControl", setControl);
+    if (haveControl && !setControl(&m_descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
         return false;
     m_attributes = {sizeof(m_attributes), &m_descriptor, FALSE};
     return true;
@@ -173,18 +175,17 @@ bool ReplaceWithRenames(const CString& from, const CString& to)
 
 bool ReplaceInOneStep(const CString& from, const CString& to)
 {
-    typedef BOOL(WINAPI * MoveFileExFn)(LPCSTR, LPCSTR, DWORD);
-    static const auto moveFileEx = reinterpret_cast<MoveFileExFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+    static BOOL(WINAPI * moveFileEx)(LPCSTR, LPCSTR, DWORD) = nullptr;
+    static const bool haveMoveFileEx = ResolveFunction(::GetModuleHandleA("kernel32.dll"), "MoveFileExA", moveFileEx);
     // A read-only or hidden leftover of an earlier run is replaced all the
     // same; it keeps its attributes if it stays.
     const DWORD attributes = ::GetFileAttributesA(to);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & ATTRIBUTES_IN_THE_WAY))
         ::SetFileAttributesA(to, attributes & ~ATTRIBUTES_IN_THE_WAY);
     bool replaced = false;
-    if (moveFileEx && moveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (moveFileEx(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         replaced = true;
-    else if (!moveFileEx || ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
+    else if (!haveMoveFileEx || ::GetLastError() == ERROR_CALL_NOT_IMPLEMENTED)
         replaced = ReplaceWithRenames(from, to);
     if (!replaced && attributes != INVALID_FILE_ATTRIBUTES && (attributes & ATTRIBUTES_IN_THE_WAY))
         ::SetFileAttributesA(to, attributes);
