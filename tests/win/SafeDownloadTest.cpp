@@ -6,6 +6,7 @@
 
 #include "FilePlacement.h"
 #include "HttpExchange.h"
+#include "Socket.h"
 #include "WebClient.h"
 #include "WebClientWinTest.h"
 
@@ -397,6 +398,69 @@ TEST_F(SafeDownload, WebServiceRequestsGiveUpOnASilentOrTricklingService)
     StandinSwitches("info_chunk=20&info_chunk_ms=100");
     EXPECT_TRUE(dlg.SignIn());
     StandinSwitches("");
+}
+
+namespace {
+
+// Takes nothing: accepts nothing, and once its queue is full further
+// connection attempts go unanswered.
+struct FullListener {
+    FullListener()
+    {
+        AfxSocketInit();
+        listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof(a);
+        ::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        ::listen(listener, 0);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size);
+        port = ntohs(a.sin_port);
+        for (int i = 0; i < 16; ++i) {
+            SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+            u_long nonBlocking = 1;
+            ::ioctlsocket(s, FIONBIO, &nonBlocking);
+            ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+            queued.push_back(s);
+            fd_set writable;
+            FD_ZERO(&writable);
+            FD_SET(s, &writable);
+            timeval wait{0, 200000};
+            if (::select(0, nullptr, &writable, nullptr, &wait) == 0)
+                break; // this one waits: the queue is full
+        }
+    }
+    ~FullListener()
+    {
+        for (SOCKET s : queued)
+            ::closesocket(s);
+        ::closesocket(listener);
+    }
+    SOCKET listener;
+    UINT port = 0;
+    std::vector<SOCKET> queued;
+};
+
+struct NoBody : CBodySink {
+    bool Begin(uint64_t) override { return true; }
+    bool Write(const char*, size_t) override { return true; }
+};
+
+} // namespace
+
+TEST(SafeDownloadConnect, APeerThatNeverAnswersIsUnreachableWithinTheConnectBound)
+{
+    EXPECT_EQ(HttpTimeouts().connectMs, 15000u) << "the shipped bound";
+    const FullListener peer;
+    HttpTimeouts timeouts;
+    timeouts.connectMs = 700;
+    NoBody sink;
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(HttpGetFile("127.0.0.1/x", peer.port, sink, HttpProgress(), timeouts).outcome, HttpOutcome::Unreachable);
+    const DWORD spent = ::GetTickCount() - start;
+    EXPECT_GE(spent, 600u);
+    EXPECT_LT(spent, 3000u);
 }
 
 namespace {
