@@ -37,7 +37,12 @@ BOOL CInstallDlg::CheckConflictingFilter()
     // is asked again: the visitor may have removed the other product since.
     if (!m_hPartnerLib) {
         CInstallPaths paths;
+        HANDLE hold = INVALID_HANDLE_VALUE;
+        if (!AcceptPayload(paths.m_strPartnerLibrary, hold))
+            return FALSE;
         m_hPartnerLib = ::LoadLibraryA(paths.m_strPartnerLibrary);
+        if (hold != INVALID_HANDLE_VALUE)
+            ::CloseHandle(hold);
         if (!m_hPartnerLib)
             return FALSE;
     }

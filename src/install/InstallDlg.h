@@ -52,6 +52,12 @@ public:
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
+    // A downloaded program may be started or loaded: hold receives it open,
+    // readable but neither writable nor deletable by others, to be closed once
+    // it runs. With a vendor signer configured it must carry the vendor's
+    // signature; one that does not is deleted and the visitor told. FALSE also
+    // when there is no such file.
+    BOOL AcceptPayload(LPCSTR path, HANDLE& hold);
     int DownloadPartnerLibrary();
 
     // --- installation sequence (install/InstallSequence.cpp)

@@ -9,6 +9,7 @@
 #include "FixedTexts.h"
 #include "InstallPaths.h"
 #include "Messages.h"
+#include "Publisher.h"
 #include "ResString.h"
 #include "Socket.h"
 
@@ -107,6 +108,11 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
             dlg->RegisterOdbcDriver(local);
     }
 
+    HANDLE setup = INVALID_HANDLE_VALUE;
+    if (!dlg->AcceptPayload(dlg->m_strSetupPath, setup)) {
+        dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
+        return 1;
+    }
     ShowProgress(dlg, 400);
     // Lets the visitor see the full bar before setup takes over the screen.
     ::Sleep(1000);
@@ -114,8 +120,29 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         dlg->LaunchSetupElevated(dlg->m_strSetupPath, "", 1);
     else
         dlg->LaunchSetup(dlg->m_strSetupPath, "", 1);
+    if (setup != INVALID_HANDLE_VALUE)
+        ::CloseHandle(setup);
     ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
     return 1;
+}
+
+BOOL CInstallDlg::AcceptPayload(LPCSTR path, HANDLE& hold)
+{
+    hold = INVALID_HANDLE_VALUE;
+    if (!*VENDOR_SIGNER)
+        return TRUE;
+    hold = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hold == INVALID_HANDLE_VALUE && ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    if (VerifyPublisher(hold, path, VENDOR_SIGNER))
+        return TRUE;
+    if (hold != INVALID_HANDLE_VALUE)
+        ::CloseHandle(hold);
+    hold = INVALID_HANDLE_VALUE;
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path);
+    MessageBox(TEXT_PAYLOAD_UNVERIFIED, LoadResString(1), MB_ICONSTOP);
+    return FALSE;
 }
 
 int CInstallDlg::DownloadPartnerLibrary()
