@@ -16,6 +16,8 @@
 # setup programs and the partner library are signed with its signer, and
 # payloads/ holds the ones a check must refuse, for tests to serve instead:
 #   payloads/{tampered,unsigned,other,rogue,impostor}-{TLFreeSetup.exe,VestaINet.dll}
+# and signed copies of the partner library and of its broken build:
+#   payloads/signed-VestaINet.dll, payloads/signed-VestaINetNoRelease.dll
 set -euo pipefail
 build=$1
 out=$2
@@ -73,4 +75,8 @@ for f in "$out/$product/win98/$v98/TallowSetup98.exe" "$out/$product/win2000/$v2
     # One changed byte in the code, after signing.
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
         "$f" "$payloads/tampered-$name"
+done
+for name in VestaINet.dll VestaINetNoRelease.dll; do
+    lib="$build/tools/partnerdll/$name"
+    [ -f "$lib" ] && sign "$pki/signer.crt" "$pki/signer.key" "$lib" "$payloads/signed-$name"
 done
