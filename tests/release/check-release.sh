@@ -45,12 +45,11 @@ check "manifest x86 6.0.0.0" grep -q 'version="6.0.0.0" processorArchitecture="X
 check "manifest common controls 6" grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest"
 check "manifest without execution level" bash -c "! grep -q requestedExecutionLevel <<<'$manifest'"
 
-# check-release.sh EXE PKI_DIR: also the signature `make release` adds when
-# given a certificate and key (SIGN_CERT,
-# SIGN_KEY): with PKI_DIR, the throwaway authority of tools/pki/make-test-pki.sh
-# that `make test` signs with, it must be a SHA-1 Authenticode signature by
-# that signer, verify up to that authority and to no other, and fail when a
-# byte changes.
+# check-release.sh EXE PKI_DIR: the signature that `make release` adds when
+# given SIGN_CERT and SIGN_KEY, here the throwaway ones of PKI_DIR
+# (tools/pki/make-test-pki.sh) that `make test` uses. SHA-1 Authenticode by
+# that signer, trusted through that authority and no other, broken by one
+# changed byte.
 pki=${2:-}
 if [ -n "$pki" ]; then
     signature=$(osslsigncode verify -CAfile "$pki/root.crt" -in "$exe" 2>&1)
