@@ -62,6 +62,7 @@ test: native wine
 	    SIGN_CERT=$(TEST_PKI)/signer.crt SIGN_KEY=$(TEST_PKI)/signer.key SIGN_PASS_FILE=
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
+	tests/release/selftest.sh
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe $(TEST_PKI)
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 

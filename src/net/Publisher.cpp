@@ -1,15 +1,19 @@
 // The publisher check. The system's verifier (WinVerifyTrust) compares the
 // file's digest with the signed one and checks the signature; it says nothing
-// about who signed, and Wine's accepts any root, so the signer's name and its
-// way to a trusted root are checked here with crypt32. Both libraries come
-// from the system folder at run time: a copy planted beside the program must
-// never be loaded, and systems before Internet Explorer 4 have neither.
+// about who signed, and Wine's has been seen to accept any root, so the
+// signer's name and its way to a trusted root are checked here with crypt32.
+// Both libraries come from the system folder at run time: a copy planted
+// beside the program must never be loaded, and systems before Internet
+// Explorer 4 have neither.
 #include "Publisher.h"
+
+#include "SystemLibrary.h"
 
 #include <wincrypt.h>
 #include <wintrust.h>
 #include <softpub.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstring>
@@ -31,46 +35,33 @@ const DWORD IGNORED_CHAIN_STATUS = CERT_TRUST_IS_NOT_TIME_VALID | CERT_TRUST_IS_
 
 std::atomic<bool> g_withoutChainEngine{false};
 
-HMODULE LoadSystemLibrary(const char* name)
-{
-    char path[MAX_PATH];
-    const UINT len = ::GetSystemDirectoryA(path, MAX_PATH);
-    if (len == 0 || len + 1 + strlen(name) >= MAX_PATH)
-        return nullptr;
-    strcat(path, "\\");
-    strcat(path, name);
-    return ::LoadLibraryA(path);
-}
-
-template <class Fn>
-void Take(HMODULE module, const char* name, Fn& fn)
-{
-    fn = module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
-}
-
 // The functions taken from crypt32 and wintrust. All but the chain engine are
 // in Internet Explorer 4's versions; without one of those nothing is accepted.
 struct CCryptoApi {
     CCryptoApi() : crypt32(LoadSystemLibrary("crypt32.dll")), wintrust(LoadSystemLibrary("wintrust.dll"))
     {
-        Take(wintrust, "WinVerifyTrust", VerifyTrust);
-        Take(crypt32, "CryptMsgOpenToDecode", MsgOpenToDecode);
-        Take(crypt32, "CryptMsgUpdate", MsgUpdate);
-        Take(crypt32, "CryptMsgGetParam", MsgGetParam);
-        Take(crypt32, "CryptMsgControl", MsgControl);
-        Take(crypt32, "CryptMsgClose", MsgClose);
-        Take(crypt32, "CertOpenStore", OpenStore);
-        Take(crypt32, "CertCloseStore", CloseStore);
-        Take(crypt32, "CertGetSubjectCertificateFromStore", GetSubjectCertificateFromStore);
-        Take(crypt32, "CertFindCertificateInStore", FindCertificateInStore);
-        Take(crypt32, "CertDuplicateCertificateContext", DuplicateCertificateContext);
-        Take(crypt32, "CertFreeCertificateContext", FreeCertificateContext);
-        Take(crypt32, "CertFindExtension", FindExtension);
-        Take(crypt32, "CryptDecodeObject", DecodeObject);
-        Take(crypt32, "CertRDNValueToStrA", RDNValueToStr);
-        Take(crypt32, "CryptVerifyCertificateSignature", VerifyCertificateSignature);
-        Take(crypt32, "CertGetCertificateChain", GetCertificateChain);
-        Take(crypt32, "CertFreeCertificateChain", FreeCertificateChain);
+        const bool found[] = {
+            ResolveFunction(wintrust, "WinVerifyTrust", VerifyTrust),
+            ResolveFunction(crypt32, "CryptMsgOpenToDecode", MsgOpenToDecode),
+            ResolveFunction(crypt32, "CryptMsgUpdate", MsgUpdate),
+            ResolveFunction(crypt32, "CryptMsgGetParam", MsgGetParam),
+            ResolveFunction(crypt32, "CryptMsgControl", MsgControl),
+            ResolveFunction(crypt32, "CryptMsgClose", MsgClose),
+            ResolveFunction(crypt32, "CertOpenStore", OpenStore),
+            ResolveFunction(crypt32, "CertCloseStore", CloseStore),
+            ResolveFunction(crypt32, "CertGetSubjectCertificateFromStore", GetSubjectCertificateFromStore),
+            ResolveFunction(crypt32, "CertFindCertificateInStore", FindCertificateInStore),
+            ResolveFunction(crypt32, "CertDuplicateCertificateContext", DuplicateCertificateContext),
+            ResolveFunction(crypt32, "CertFreeCertificateContext", FreeCertificateContext),
+            ResolveFunction(crypt32, "CertFindExtension", FindExtension),
+            ResolveFunction(crypt32, "CryptDecodeObject", DecodeObject),
+            ResolveFunction(crypt32, "CertRDNValueToStrA", RDNValueToStr),
+            ResolveFunction(crypt32, "CryptVerifyCertificateSignature", VerifyCertificateSignature),
+        };
+        usable = std::all_of(std::begin(found), std::end(found), [](bool f) { return f; });
+        // Internet Explorer 5 and later.
+        chainEngine = ResolveFunction(crypt32, "CertGetCertificateChain", GetCertificateChain) &&
+                      ResolveFunction(crypt32, "CertFreeCertificateChain", FreeCertificateChain);
     }
     ~CCryptoApi()
     {
@@ -79,15 +70,10 @@ struct CCryptoApi {
         if (crypt32)
             ::FreeLibrary(crypt32);
     }
-    bool Usable() const
-    {
-        return VerifyTrust && MsgOpenToDecode && MsgUpdate && MsgGetParam && MsgControl && MsgClose && OpenStore &&
-               CloseStore && GetSubjectCertificateFromStore && FindCertificateInStore &&
-               DuplicateCertificateContext && FreeCertificateContext && FindExtension && DecodeObject &&
-               RDNValueToStr && VerifyCertificateSignature;
-    }
-    bool HasChainEngine() const { return GetCertificateChain && FreeCertificateChain && !g_withoutChainEngine; }
+    bool HasChainEngine() const { return chainEngine && !g_withoutChainEngine; }
 
+    bool usable = false;
+    bool chainEngine = false;
     HMODULE crypt32;
     HMODULE wintrust;
     decltype(&::WinVerifyTrust) VerifyTrust;
@@ -346,7 +332,7 @@ bool VerifyPublisher(HANDLE hFile, LPCSTR path, LPCSTR signer)
     if (hFile == INVALID_HANDLE_VALUE || !hFile || !path || !signer || !*signer)
         return false;
     const CCryptoApi api;
-    if (!api.Usable() || !SystemVerifierAccepts(api, hFile, path))
+    if (!api.usable || !SystemVerifierAccepts(api, hFile, path))
         return false;
     const std::vector<BYTE> block = ReadSignature(hFile);
     if (block.empty())
