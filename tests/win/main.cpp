@@ -13,19 +13,27 @@
 namespace {
 
 // The build checks signatures against the throwaway authority: the prefix
-// trusts it for the run and is left as it was found.
+// trusts it for the run and is left as it was found (a test program started
+// by a test finds it trusted and leaves it so).
 class TrustedTestRoot : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        if (*VENDOR_SIGNER)
-            ASSERT_TRUE(SetRootTrusted(testsupport::TestPkiFile("root.der").c_str(), true));
+        if (!*VENDOR_SIGNER)
+            return;
+        m_added = !IsRootTrusted(Root().c_str());
+        if (m_added)
+            ASSERT_TRUE(SetRootTrusted(Root().c_str(), true));
     }
     void TearDown() override
     {
-        if (*VENDOR_SIGNER)
-            SetRootTrusted(testsupport::TestPkiFile("root.der").c_str(), false);
+        if (m_added)
+            SetRootTrusted(Root().c_str(), false);
     }
+
+private:
+    static std::string Root() { return testsupport::TestPkiFile("root.der"); }
+    bool m_added = false;
 };
 
 } // namespace

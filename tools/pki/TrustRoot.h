@@ -5,3 +5,6 @@
 // derPath: the certificate, DER-encoded. True when the store holds it
 // (trusted) or no longer holds it (not trusted) afterwards.
 bool SetRootTrusted(const char* derPath, bool trusted);
+
+// Whether the machine's trusted roots hold it now.
+bool IsRootTrusted(const char* derPath);
