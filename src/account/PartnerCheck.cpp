@@ -37,10 +37,21 @@ BOOL CInstallDlg::CheckConflictingFilter()
     // is asked again: the visitor may have removed the other product since.
     if (!m_hPartnerLib) {
         CInstallPaths paths;
-        // The publisher-signature check of the partner library goes here,
-        // before it is loaded: open it without write or delete sharing, check
-        // that handle, and keep it open until LoadLibraryA has returned.
-        m_hPartnerLib = ::LoadLibraryA(paths.m_strPartnerLibrary);
+        // Checked on a handle that shares reading only, kept open until the
+        // library is loaded, so the file loaded is the file checked.
+        const LPCSTR path = paths.m_strPartnerLibrary;
+        const HANDLE hold =
+            ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (hold == INVALID_HANDLE_VALUE)
+            return FALSE;
+        if (!IsFromVendor(hold, path)) {
+            ::CloseHandle(hold);
+            RefusePayload(path);
+            return FALSE;
+        }
+        // Its own folder, not the program's, is searched for what it needs.
+        m_hPartnerLib = ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        ::CloseHandle(hold);
         if (!m_hPartnerLib)
             return FALSE;
     }

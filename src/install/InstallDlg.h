@@ -54,6 +54,11 @@ public:
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
+    // With a vendor signer configured, a downloaded program (held open as
+    // hFile, shared with readers only) must carry the vendor's signature.
+    static bool IsFromVendor(HANDLE hFile, LPCSTR path);
+    // Deletes a downloaded program that failed that check and tells the visitor.
+    void RefusePayload(LPCSTR path);
     int DownloadPartnerLibrary();
     // The waits of every download; tests shorten them.
     static HttpTimeouts s_downloadTimeouts;

@@ -9,6 +9,7 @@
 #include "FixedTexts.h"
 #include "InstallPaths.h"
 #include "Messages.h"
+#include "Publisher.h"
 #include "ResString.h"
 #include "Socket.h"
 #include "SystemLibrary.h"
@@ -145,13 +146,18 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
             dlg->RegisterOdbcDriver(local);
     }
 
+    // From here until the launch call has returned the setup program is held
+    // open without write or delete sharing: what is checked is what starts.
+    // A refusal ends the installation as a failed download does.
+    if (!IsFromVendor(setup.Handle(), setup.Path())) {
+        setup.Discard();
+        dlg->RefusePayload(setup.Path());
+        dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
+        return 1;
+    }
     ShowProgress(dlg, 400);
     // Lets the visitor see the full bar before setup takes over the screen.
     ::Sleep(1000);
-    // From here until the launch call has returned the setup program is held
-    // open without write or delete sharing: what is checked is what starts.
-    // The publisher-signature check of setup.Handle() / setup.Path() goes
-    // here; a refusal ends the installation as a failed download does.
     if (s_pfnBeforeLaunchForTest)
         s_pfnBeforeLaunchForTest(setup.Path());
     setup.Keep();
@@ -161,6 +167,18 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         dlg->LaunchSetup(dlg->m_strSetupPath, "", 1);
     ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
     return 1;
+}
+
+bool CInstallDlg::IsFromVendor(HANDLE hFile, LPCSTR path)
+{
+    return !*VENDOR_SIGNER || VerifyPublisher(hFile, path, VENDOR_SIGNER);
+}
+
+void CInstallDlg::RefusePayload(LPCSTR path)
+{
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path);
+    MessageBox(TEXT_PAYLOAD_UNVERIFIED, LoadResString(1), MB_ICONSTOP);
 }
 
 int CInstallDlg::DownloadPartnerLibrary()

@@ -274,11 +274,15 @@ CHeldSetupProgram::CHeldSetupProgram(const CString& folder) : CDownloadFile(Down
 
 CHeldSetupProgram::~CHeldSetupProgram()
 {
-    if (!m_bKeep) {
-        CloseFile();
-        ::DeleteFileA(m_strPath);
-        ::RemoveDirectoryA(m_strFolder);
-    }
+    if (!m_bKeep)
+        Discard();
+}
+
+void CHeldSetupProgram::Discard()
+{
+    CloseFile();
+    ::DeleteFileA(m_strPath);
+    ::RemoveDirectoryA(m_strFolder);
 }
 
 bool CHeldSetupProgram::Write(const char* p, size_t n)

@@ -74,6 +74,8 @@ public:
     HANDLE Handle() const { return m_hFile; }
     // The started program runs from the file: it stays when the object goes.
     void Keep() { m_bKeep = true; }
+    // Closes and deletes the file and its folder at once.
+    void Discard();
 
 private:
     CString m_strFolder;

@@ -7,6 +7,7 @@ list(APPEND WIN32_SOURCES
     src/net/FilePlacement.cpp
     src/net/OdbcRepair.cpp
     src/net/DownloadPlan.cpp
+    src/net/Publisher.cpp
     src/net/Download.cpp)
 # Web-service requests (the reply rules are portable, the requests guarded).
 list(APPEND PORTABLE_SOURCES

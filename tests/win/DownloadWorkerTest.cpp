@@ -432,6 +432,18 @@ TEST_F(DownloadWorker, FileThatCannotBeCreatedStopsTheWorker)
     EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << "a stale setup program must not start";
 }
 
+TEST_F(DownloadWorker, ASetupProgramWithoutTheVendorsSignatureIsDeletedAndNotStarted)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    for (const char* kind : {"tampered", "unsigned", "other", "rogue", "impostor"}) {
+        const auto box = FailedRun(std::string("only=TLFreeSetup&file=payloads/") + kind + "-TLFreeSetup.exe", 6);
+        EXPECT_EQ(box.text, u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.") << kind;
+        EXPECT_FALSE(Exists(SetupPath())) << kind << " is deleted";
+    }
+    EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << "no setup program was started";
+}
+
 TEST_F(DownloadWorker, ProgressMovesThroughALargeSlowFile)
 {
     // The setup program arrives at about 1 MB/s, so the bar is seen moving within its share.

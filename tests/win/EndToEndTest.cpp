@@ -419,6 +419,41 @@ TEST_F(EndToEnd, AConflictingFilterProductStopsBeforeSignIn)
     EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
 }
 
+TEST_F(EndToEnd, AnUnverifiedPartnerLibraryStopsBeforeSignIn)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?only=VestaINet&file=payloads/rogue-VestaINet.dll");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(o.boxes[0].text, u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(o.boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    const std::vector<Request> r = Requests();
+    ASSERT_EQ(r.size(), 1u) << "no sign-in";
+    EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
+    EXPECT_FALSE(Exists(ProductDir() + "\\VestaINet.dll"));
+}
+
+TEST_F(EndToEnd, ATamperedSetupProgramIsDeletedAndNotStarted)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?only=TLFreeSetup&file=payloads/tampered-TLFreeSetup.exe");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(o.boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
+    EXPECT_FALSE(Exists(TempDir() + "Tempcr.exe"));
+}
+
 TEST_F(EndToEnd, FailedSignInKeepsTheDialogWithItsFirstPanel)
 {
     WineVersion version("winxp");

@@ -1,6 +1,7 @@
 // The conflicting-filter check with the partner library's stand-in, fetched
 // from the download stand-in as the installation fetches it: its answers, the
 // messages, the calls it records and the debugger output line.
+#include "BuildConfig.h"
 #include "File.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
@@ -24,6 +25,7 @@ const char kConflict[] = u8"고객님의 pc에는 다른 유해 차단 제품이
                          u8"먼저 설치하신 프로그램을 삭제하신 후에 이 프로그램을 설치하시기 바랍니다.";
 const char kCookieUnusable[] = u8"설치에 필요한 정보를 확인할 수 없습니다. \r\n\r\n다시 시도해주세요.";
 const char kCaption[] = u8"탈로 Free";
+const char kUnverified[] = u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.";
 
 std::string ReadText(const std::string& path)
 {
@@ -106,9 +108,12 @@ std::string ExeFolder()
     return exe.substr(0, exe.rfind('\\') + 1);
 }
 
-// A library built with the tests (tools/partnerdll).
+// A library built with the tests (tools/partnerdll), signed by the vendor's
+// stand-in signer when the build checks signatures (tools/standin/make-root.sh).
 std::string BuiltLibrary(const char* name)
 {
+    if (*VENDOR_SIGNER)
+        return StandinRoot() + "\\payloads\\signed-" + name;
     return ExeFolder() + "tools\\partnerdll\\" + name;
 }
 
@@ -245,6 +250,42 @@ TEST_F(PartnerCheckWin, AFileThatIsNoLibraryIsRefusedOneWithoutTheExportsStopsSi
     // Released, so the next download can replace it and the check goes on.
     Serve(BuiltLibrary("VestaINet.dll"));
     EXPECT_TRUE(dlg.CheckConflictingFilter());
+}
+
+TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoaded)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    const std::string stored = CInstallPaths().m_strPartnerLibrary.str();
+    for (const char* kind : {"tampered", "unsigned", "other", "rogue", "impostor"}) {
+        MsgBoxWatcher watcher;
+        Serve(StandinRoot() + "\\payloads\\" + kind + "-VestaINet.dll");
+        EXPECT_FALSE(dlg.CheckConflictingFilter()) << kind;
+        ASSERT_TRUE(watcher.WaitForBoxes(1, 5000)) << kind;
+        PumpFor(200);
+        const auto boxes = watcher.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << kind;
+        EXPECT_EQ(boxes[0].caption, u8"탈로 FREE");
+        EXPECT_EQ(boxes[0].text, kUnverified);
+        EXPECT_EQ(boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+        EXPECT_EQ(boxes[0].owner, dlg.m_hWnd);
+        EXPECT_EQ(dlg.m_hPartnerLib, nullptr) << kind;
+        EXPECT_EQ(::GetFileAttributesA(stored.c_str()), INVALID_FILE_ATTRIBUTES) << kind << " is deleted";
+        EXPECT_EQ(Calls(), "") << kind << " was never asked";
+    }
+    // A library of the vendor's, already stored, is checked again when a new
+    // download fails: it was changed on disk meanwhile.
+    Serve(BuiltLibrary("VestaINet.dll"));
+    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    ::FreeLibrary(dlg.m_hPartnerLib);
+    dlg.m_hPartnerLib = nullptr;
+    ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\payloads\\tampered-VestaINet.dll").c_str(), stored.c_str(), FALSE));
+    StandinSwitches("missing=VestaINet");
+    MsgBoxWatcher watcher;
+    EXPECT_FALSE(dlg.CheckConflictingFilter());
+    ASSERT_TRUE(watcher.WaitForBoxes(2, 5000)) << "the missing file, then the unverified one";
+    EXPECT_EQ(watcher.Boxes()[1].text, kUnverified);
+    EXPECT_EQ(::GetFileAttributesA(stored.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(PartnerCheckWin, CheckPartnerReadsTheCookieFirst)
