@@ -2,6 +2,7 @@
 #   make demo     build and run the program under Wine, save screenshots in build/demo/
 #   make test     build everything and run every test
 #   make release  the 32-bit program: $(BUILD)/release/TallowFreeInstall.exe
+#   make e2e      the same program pointed at the stand-in, with its 32-bit stand-ins
 
 JOBS ?= $(shell nproc)
 # Where the builds go, and the loopback ports of the vendor stand-in that the
@@ -13,18 +14,28 @@ WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=$(DOWNLOAD
               -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=$(WEB_PORT) \
               -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1
 
-.PHONY: deps release wine native fuzz test demo clean
+# The shipped program's toolchain, flags and link; the end-to-end build differs
+# only in where the program's servers are.
+RELEASE_CONFIG = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+E2E_DIR = $(abspath $(BUILD))/e2e
+DRIVER_DIR = $(abspath $(BUILD))/wine
+
+.PHONY: deps release wine e2e native fuzz test demo clean
 
 deps:
 	@scripts/install-deps.sh
 
 release: deps
-	cmake -S . -B $(BUILD)/release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD)/release $(RELEASE_CONFIG)
 	cmake --build $(BUILD)/release -j$(JOBS)
 
 wine: deps
 	cmake -S . -B $(BUILD)/wine -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug $(WINE_CONFIG)
 	cmake --build $(BUILD)/wine -j$(JOBS)
+
+e2e: deps
+	cmake -S . -B $(E2E_DIR) $(RELEASE_CONFIG) $(WINE_CONFIG) -DTALLOW_END_TO_END=ON -DTALLOW_TEST_DRIVERS=$(DRIVER_DIR)
+	cmake --build $(E2E_DIR) -j$(JOBS)
 
 native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DTALLOW_SANITIZE=ON
@@ -35,14 +46,15 @@ fuzz: deps
 
 FUZZ_SECONDS ?= 15
 
-test: release native wine
+test: release native wine e2e
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
+	cd $(E2E_DIR) && ctest --output-on-failure
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 
-demo: wine
-	tools/demo/demo.sh
+demo: wine e2e
+	WINE_BUILD_DIR=$(DRIVER_DIR) E2E_BUILD_DIR=$(E2E_DIR) tools/demo/demo.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine: a private prefix
 # in the build tree (created once), a private X display, Korean code page,
 # no proxies (WinINet would use them), and a clean-up that ends every process.
-# Expects WINE_BUILD_DIR (the x86_64 build directory).
+# Expects WINE_BUILD_DIR (the build directory the prefix belongs to).
+# WINE runs 64-bit programs, WINE32 32-bit ones, in the same prefix.
 
 export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -18,12 +19,21 @@ if [ ! -d "$WINE_LOCALE_DIR/ko_KR.UTF-8" ] && [ -f /usr/share/i18n/locales/ko_KR
     localedef -i ko_KR -f UTF-8 "$WINE_LOCALE_DIR/ko_KR.UTF-8" >/dev/null 2>&1 || true
 fi
 WINE="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
+WINE32_BIN=/usr/lib/wine/wine
+WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
+
+# A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
+# programs cannot start in it.
+wine_env_prefix_ready() {
+    [ -f "$WINEPREFIX/.tallow-ready" ] || return 1
+    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+}
 
 wine_env_prefix() {
     mkdir -p "$WINE_BUILD_DIR"
     (
         flock 9
-        [ -f "$WINEPREFIX/.tallow-ready" ] && exit 0
+        wine_env_prefix_ready && exit 0
         rm -rf "$WINEPREFIX"
         $WINE wineboot -i >/dev/null 2>&1
         # Dialog fonts name "굴림", which Wine lacks: let a Nanum font stand in.

@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# Usage: run-wine.sh [--standin] SECONDS PROGRAM.exe [ARGS...]
+# Usage: run-wine.sh [--build DIR] [--standin] SECONDS PROGRAM.exe [ARGS...]
 # Runs a test program under Wine with a time limit; a hung program fails.
 # With --standin the vendor stand-in runs on the build's loopback ports for
-# the duration (its download folder: BUILD/standin-root).
+# the duration (its download folder: BUILD/standin-root). The build is the one
+# PROGRAM.exe belongs to, or DIR (its Wine prefix, stand-in ports and files).
 set -u
 standin=0
+WINE_BUILD_DIR=
+if [ "$1" = --build ]; then
+    WINE_BUILD_DIR="$(cd "$2" && pwd)"
+    shift 2
+fi
 if [ "$1" = --standin ]; then
     standin=1
     shift
 fi
 limit=$1
 shift
-WINE_BUILD_DIR="$(cd "$(dirname "$1")" && pwd)"
-while [ ! -f "$WINE_BUILD_DIR/CMakeCache.txt" ] && [ "$WINE_BUILD_DIR" != / ]; do
-    WINE_BUILD_DIR=$(dirname "$WINE_BUILD_DIR")
-done
+if [ -z "$WINE_BUILD_DIR" ]; then
+    WINE_BUILD_DIR="$(cd "$(dirname "$1")" && pwd)"
+    while [ ! -f "$WINE_BUILD_DIR/CMakeCache.txt" ] && [ "$WINE_BUILD_DIR" != / ]; do
+        WINE_BUILD_DIR=$(dirname "$WINE_BUILD_DIR")
+    done
+fi
 . "$(dirname "$0")/../wine-env.sh"
 cleanup() {
     [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null
