@@ -49,7 +49,7 @@ FUZZ_SECONDS ?= 15
 test: release native wine e2e
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
-	cd $(E2E_DIR) && ctest --output-on-failure
+	tests/e2e/ctest32.sh $(E2E_DIR)
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 

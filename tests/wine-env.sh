@@ -19,7 +19,7 @@ if [ ! -d "$WINE_LOCALE_DIR/ko_KR.UTF-8" ] && [ -f /usr/share/i18n/locales/ko_KR
     localedef -i ko_KR -f UTF-8 "$WINE_LOCALE_DIR/ko_KR.UTF-8" >/dev/null 2>&1 || true
 fi
 WINE="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
-WINE32_BIN=/usr/lib/wine/wine
+WINE32_BIN="${WINE32_BIN:-/usr/lib/wine/wine}"
 WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
 
 # A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
@@ -55,22 +55,25 @@ winepath_w() {
     printf 'Z:%s' "$(realpath "$1" | sed 's|/|\\|g')"
 }
 
+# Xvfb picks a free display itself (-displayfd) and says which once it
+# accepts connections: other test runs on this machine choose at the same time.
 wine_env_display() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${WINE_ENV_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
-        WINE_ENV_XVFB=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        export DISPLAY=":$n"
-        return 0
+    local file n=
+    file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${WINE_ENV_SCREEN:-1024x768}x24" -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    WINE_ENV_XVFB=$!
+    for _ in $(seq 100); do
+        read -r n <"$file" && [ -n "$n" ] && break
+        n=
+        sleep 0.1
     done
-    echo "no free X display" >&2
-    return 1
+    rm -f "$file"
+    if [ -z "$n" ]; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
 }
 
 wine_env_cleanup() {

@@ -13,6 +13,7 @@ WINE_BUILD_DIR=$build
 . "$top/tests/wine-env.sh"
 . "$top/tests/e2e/wine32-env.sh"
 trap wine_env_cleanup EXIT
+wine_env_display || exit 1
 wine32_probe "$build" || exit $?
 TALLOW_E2E_PROGRAM=$(winepath_w "$build/TallowFreeInstall.exe")
 export TALLOW_E2E_PROGRAM

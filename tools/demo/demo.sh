@@ -27,13 +27,13 @@ trap cleanup EXIT
 rm -rf "$out"
 mkdir -p "$out"
 echo "== preparing the visitor's machine (Wine prefix $WINEPREFIX)"
+wine_env_display || exit 1
 wine32_probe "$E2E_BUILD_DIR"
 probe=$?
 if [ $probe -ne 0 ]; then
     [ $probe -eq 77 ] && echo "DEMO SKIPPED: the assistant is a 32-bit program" || echo "DEMO FAILED: see above"
     exit $probe
 fi
-wine_env_display || exit 1
 python3 "$top/tools/demo/visitor.py" "$WINEPREFIX" || exit 1
 $WINE regedit /S "$(winepath_w "$WINEPREFIX/visitor.reg")" >/dev/null 2>&1
 
