@@ -37,6 +37,17 @@ foreach(scenario ${E2E_SCENARIOS})
     set_tests_properties(e2e32.${short} PROPERTIES TIMEOUT 240 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine-standin)
 endforeach()
 
+# The call into the partner's library, with both conventions, in this build.
+add_executable(partnercall ${CMAKE_SOURCE_DIR}/tests/e2e/PartnerCallCheck.cpp)
+target_include_directories(partnercall PRIVATE ${CMAKE_SOURCE_DIR}/src/account)
+target_compile_options(partnercall PRIVATE ${WARNINGS})
+target_link_options(partnercall PRIVATE -static)
+add_dependencies(partnercall VestaINet VestaINetStdcall)
+add_test(NAME e2e32.PartnerCallsLeaveTheStackRight
+         COMMAND ${RUN32} ${CMAKE_BINARY_DIR} 60 ${CMAKE_BINARY_DIR}/partnercall.exe VestaINet.dll VestaINetStdcall.dll)
+set_tests_properties(e2e32.PartnerCallsLeaveTheStackRight PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+                     RESOURCE_LOCK wine-standin)
+
 # The demo with this program, its screenshots checked.
 add_test(NAME e2e32.demo COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/demo-test.sh ${CMAKE_BINARY_DIR} ${TALLOW_TEST_DRIVERS})
 set_tests_properties(e2e32.demo PROPERTIES TIMEOUT 400 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine-standin)

@@ -39,7 +39,9 @@ artifacts="${TALLOW_ARTIFACTS:-$WINE_BUILD_DIR/artifacts}"
 mkdir -p "$artifacts"
 TALLOW_ARTIFACTS=$(winepath_w "$artifacts")
 export TALLOW_ARTIFACTS
-timeout --kill-after=10 "$limit" $WINE "$@"
+wine=$WINE
+file -b "$1" | grep -q '^PE32 ' && wine=$WINE32 # a 32-bit program
+timeout --kill-after=10 "$limit" $wine "$@"
 rc=$?
 [ $rc -eq 124 ] && echo "TIMEOUT: $1 did not finish within $limit s" >&2
 exit $rc
