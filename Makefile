@@ -50,6 +50,7 @@ test: release native wine e2e
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
 	tests/e2e/ctest32.sh $(E2E_DIR)
+	tests/release/selftest.sh
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 

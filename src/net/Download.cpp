@@ -11,6 +11,7 @@
 #include "Messages.h"
 #include "ResString.h"
 #include "Socket.h"
+#include "SystemLibrary.h"
 
 #include <direct.h>
 
@@ -41,7 +42,16 @@ DownloadFolders LocalFolders(const CInstallPaths& paths)
 {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
-    ::GetLongPathNameA(temp, temp, MAX_PATH);
+    // NT 4.0 has no GetLongPathNameA: the path stays as GetTempPathA gave it.
+    static DWORD(WINAPI * getLongPathName)(LPCSTR, LPSTR, DWORD) = nullptr;
+    static const bool haveLongPaths =
+        ResolveFunction(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", getLongPathName);
+    if (haveLongPaths) {
+        char longTemp[MAX_PATH] = {};
+        const DWORD n = getLongPathName(temp, longTemp, MAX_PATH);
+        if (n > 0 && n < MAX_PATH)
+            memcpy(temp, longTemp, n + 1);
+    }
     char system[1024] = {};
     ::GetSystemDirectoryA(system, sizeof(system));
     return {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
