@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     InstallInfoMembers m;
-    m.OsKind = data[0] < 128 ? data[0] : 100 + data[0];
+    m.OsKind = data[0] < 128 ? data[0] : OSKIND_VISTA + data[0];
     const CString reply(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
     const bool parsed = ParseInstallInfo(reply, m) != FALSE;
     const PlanSegments segments{m.m_strProductDir, m.m_strVersionDir, m.m_strDataDir, m.m_strSDataDir,

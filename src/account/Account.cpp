@@ -1,10 +1,12 @@
 #include "Account.h"
 
+#include "OsKindRules.h"
+
 CString ChooseVersionDir(DWORD osKind, const CString& dir98, const CString& dir2000, const CString& dirVista)
 {
-    if (osKind >= 43 && osKind <= 45)
+    if (UsesWin98Setup(osKind))
         return dir98;
-    if (osKind >= 100)
+    if (IsVistaOrLater(osKind))
         return dirVista;
     return dir2000;
 }

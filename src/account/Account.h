@@ -5,8 +5,8 @@
 
 #include "String.h"
 
-// The setup version segment of the running Windows family: 98/Me (OsKind 43
-// to 45), Vista (100 and above), or the 2000/XP family (everything else).
+// The setup version segment of the running Windows family: 98/Me
+// (UsesWin98Setup), Vista (IsVistaOrLater), or the 2000/XP family (the rest).
 CString ChooseVersionDir(DWORD osKind, const CString& dir98, const CString& dir2000, const CString& dirVista);
 
 // Stores the "|"-separated install information in the account members of d

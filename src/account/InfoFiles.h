@@ -25,6 +25,6 @@ std::vector<unsigned char> EncryptInfoRecord(const InfoRecord& record);
 // then creates it with the encrypted record. FALSE when it cannot be written.
 BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAttributes);
 // Where an information file goes: the Windows folder on the 9x family
-// (OsKind 41 to 49), the product download folder otherwise.
+// (IsWin9xOsKind), the product download folder otherwise.
 CString InfoFilePath(DWORD osKind, const char* pszFileName);
 #endif

@@ -1,6 +1,7 @@
 #include "PartnerCookie.h"
 
 #include "File.h"
+#include "OsKindRules.h"
 #include "Tokenizer.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 
 CString CookieSearchPattern(CString folder, DWORD osKind)
 {
-    if (osKind >= 100)
+    if (IsVistaOrLater(osKind))
         folder += "\\Low";
     if (!folder.IsEmpty() && folder[folder.GetLength() - 1] == '\\')
         return folder + "*.txt";

@@ -9,7 +9,7 @@
 const int COOKIE_BUFFER_SIZE = 1024;
 
 // The search pattern for the cookie files in folder: the protected-mode "\Low"
-// sub-folder on Vista (OsKind 100 and above), no doubled separator.
+// sub-folder on Vista and later (IsVistaOrLater), no doubled separator.
 CString CookieSearchPattern(CString folder, DWORD osKind);
 
 // Picks the partner's cookie among the files found: only paths containing

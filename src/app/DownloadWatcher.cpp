@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-const char DOWNLOAD_WARNING_TITLE[] = "파일 다운로드 - 보안 경고";
-const char DOWNLOAD_PLAIN_TITLE[] = "파일 다운로드";
 const char PRODUCT_SETUP_FILE[] = "TallowFree.exe";
 
 DownloadDialog RecogniseDownloadDialog(const char* pszWarningFile, const char* pszPlainSite,

@@ -3,9 +3,7 @@
 // titles; what they show decides.
 #pragma once
 
-// Titles of the browser's two download dialogs (code page 949).
-extern const char DOWNLOAD_WARNING_TITLE[]; // security warning: the file name is the 4th child
-extern const char DOWNLOAD_PLAIN_TITLE[];   // plain dialog: the site is the 2nd child
+#include "FixedTexts.h" // the titles of the browser's download dialogs
 
 // The file the sign-up page offers.
 extern const char PRODUCT_SETUP_FILE[];

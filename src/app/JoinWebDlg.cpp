@@ -3,6 +3,7 @@
 #include "BuildConfig.h"
 #include "DownloadWatcher.h"
 #include "Gdi.h"
+#include "HttpExchange.h"
 #include "Messages.h"
 
 #include <exdispid.h>
@@ -14,13 +15,7 @@ const char kJoinPagePath[] = "/tlfree/TLuserInfo.php";
 
 CString JoinPageUrl()
 {
-    CString url = "http://" WEB_SERVICE_HOST;
-    if (WEB_SERVICE_PORT != 80) {
-        CString port;
-        port.Format(":%d", WEB_SERVICE_PORT);
-        url += port;
-    }
-    return url + kJoinPagePath;
+    return HttpAddress(WEB_SERVICE_HOST, WEB_SERVICE_PORT) + kJoinPagePath;
 }
 
 // The page is cut to the window (see OnInitDialog); its own scroll bars would

@@ -1,6 +1,7 @@
 #include "SetupDlg.h"
 
 #include "AboutDlg.h"
+#include "FixedTexts.h"
 #include "Gdi.h"
 #include "InstallDlg.h"
 #include "JoinWebDlg.h"
@@ -44,7 +45,7 @@ BOOL CSetupDlg::OnInitDialog()
     SetIcon(m_hIcon, FALSE);
     // The taskbar button's restore/minimise/close menu.
     ModifyStyle(0, WS_SYSMENU | WS_MINIMIZEBOX);
-    SetWindowText("탈로 설치 도우미");
+    SetWindowText(TEXT_MAIN_WINDOW_TITLE);
 
     LoadSkinImages();
     CreateChildDialogs();
@@ -60,17 +61,17 @@ BOOL CSetupDlg::OnInitDialog()
 
 void CSetupDlg::CreateChildDialogs()
 {
-    m_btnMinimize.MoveWindow(686, 5, 29, 16);
+    m_btnMinimize.MoveWindow(MINIMIZE_LEFT, TITLE_BUTTON_TOP, TITLE_BUTTON_WIDTH, TITLE_BUTTON_HEIGHT);
     m_btnMinimize.SetImages(&g_skinImages[SKIN_MIN_NORMAL].m_bitmap, &g_skinImages[SKIN_MIN_PRESSED].m_bitmap,
                             &g_skinImages[SKIN_MIN_HOVER].m_bitmap, nullptr, 0, 0, 0);
-    m_btnClose.MoveWindow(718, 5, 29, 16);
+    m_btnClose.MoveWindow(CLOSE_LEFT, TITLE_BUTTON_TOP, TITLE_BUTTON_WIDTH, TITLE_BUTTON_HEIGHT);
     m_btnClose.SetImages(&g_skinImages[SKIN_CLOSE_NORMAL].m_bitmap, &g_skinImages[SKIN_CLOSE_PRESSED].m_bitmap,
                          &g_skinImages[SKIN_CLOSE_HOVER].m_bitmap, nullptr, 0, 0, 0);
     if (!m_pJoinWebDlg) {
         // Lives as long as the process; its window goes with ours.
         m_pJoinWebDlg = new CJoinWebDlg(nullptr);
         m_pJoinWebDlg->Create(IDD_JOINWEB_DIALOG, this);
-        m_pJoinWebDlg->MoveWindow(0, 145, MAIN_WIDTH, 591);
+        m_pJoinWebDlg->MoveWindow(0, PAGE_TOP, MAIN_WIDTH, PAGE_HEIGHT);
         m_pJoinWebDlg->ShowWindow(SW_SHOW);
     }
 }
@@ -85,9 +86,8 @@ void CSetupDlg::CreateInstallDialog()
 void CSetupDlg::ShapeAndPlaceWindow()
 {
     SetWindowRgn(::CreateRoundRectRgn(0, 0, MAIN_WIDTH + 1, MAIN_HEIGHT + 1, 11, 11), TRUE);
-    // 379, not the window's height: the window sits a little low on purpose.
     const int x = (::GetSystemMetrics(SM_CXSCREEN) - MAIN_WIDTH) / 2;
-    const int y = (::GetSystemMetrics(SM_CYSCREEN) - 379) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - CENTRING_HEIGHT) / 2;
     MoveWindow(x, y, MAIN_WIDTH, MAIN_HEIGHT);
     SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -114,8 +114,8 @@ BOOL CSetupDlg::OnEraseBkgnd(HDC hdc)
     GdiObject<HBRUSH> white(::CreateSolidBrush(RGB(255, 255, 255)));
     RECT all{0, 0, MAIN_WIDTH, MAIN_HEIGHT};
     ::FillRect(mem, &all, white);
-    BlitBitmap(mem, -1, -1, MAIN_WIDTH, 145, g_skinImages[SKIN_HEADER].m_bitmap);
-    BlitBitmap(mem, -1, 735, MAIN_WIDTH, 66, g_skinImages[SKIN_FOOTER].m_bitmap);
+    BlitBitmap(mem, -1, -1, MAIN_WIDTH, HEADER_HEIGHT, g_skinImages[SKIN_HEADER].m_bitmap);
+    BlitBitmap(mem, -1, FOOTER_TOP, MAIN_WIDTH, FOOTER_HEIGHT, g_skinImages[SKIN_FOOTER].m_bitmap);
     ::BitBlt(hdc, 0, 0, MAIN_WIDTH, MAIN_HEIGHT, mem, 0, 0, SRCCOPY);
     return TRUE;
 }

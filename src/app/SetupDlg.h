@@ -12,8 +12,24 @@ class CInstallDlg;
 
 const UINT_PTR TIMER_SHOW_WINDOW = 200;
 const UINT SHOW_WINDOW_DELAY_MS = 8000;
+
+// The main window's layout in pixels: the header band, the sign-up page below
+// it (reaching one row into the footer band), the footer band, and the two
+// title buttons in the header.
 const int MAIN_WIDTH = 752;
 const int MAIN_HEIGHT = 801;
+const int HEADER_HEIGHT = 145;
+const int PAGE_TOP = HEADER_HEIGHT;
+const int PAGE_HEIGHT = 591;
+const int FOOTER_TOP = 735;
+const int FOOTER_HEIGHT = MAIN_HEIGHT - FOOTER_TOP;
+const int MINIMIZE_LEFT = 686;
+const int CLOSE_LEFT = 718;
+const int TITLE_BUTTON_TOP = 5;
+const int TITLE_BUTTON_WIDTH = 29;
+const int TITLE_BUTTON_HEIGHT = 16;
+// The window is centred as if it were this tall, so that it sits a little low.
+const int CENTRING_HEIGHT = 379;
 
 class CSetupDlg : public CDialog {
 public:

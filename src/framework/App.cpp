@@ -1,5 +1,7 @@
 #include "App.h"
 
+#include "resource.h" // the application's title heads its message boxes
+
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -53,7 +55,7 @@ BOOL AfxEnableControlContainer()
 int AfxMessageBox(const char* pszText, UINT nType, UINT)
 {
     CString caption;
-    caption.LoadString(1);
+    caption.LoadString(IDS_PRODUCT_NAME);
     return ::MessageBoxA(::GetActiveWindow(), pszText, caption, nType);
 }
 

@@ -27,7 +27,8 @@ HINSTANCE AfxGetResourceHandle();
 // Initialises OLE on the user-interface thread so ActiveX controls can be hosted.
 BOOL AfxEnableControlContainer();
 
-// A message box owned by the active window of the process, with caption string 1.
+// A message box owned by the active window of the process, captioned with the
+// product name (IDS_PRODUCT_NAME).
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // Entry point used by WinMain.

@@ -2,6 +2,7 @@
 // background. The installation steps it carries live with their subsystems.
 #include "InstallDlg.h"
 
+#include "DownloadPlan.h"
 #include "Gdi.h"
 #include "Messages.h"
 #include "SkinImage.h"
@@ -65,7 +66,7 @@ void CInstallDlg::SetupControls()
     m_ctlProgress.RecalcLayout();
     m_ctlProgress.m_nInterval = 250;
     m_ctlProgress.m_nLower = 0;
-    m_ctlProgress.m_nUpper = 400;
+    m_ctlProgress.m_nUpper = PROGRESS_UNITS;
     m_ctlProgress.m_crBlock = RGB(222, 233, 243);
     m_ctlProgress.m_crHighlight = RGB(109, 204, 48);
     m_ctlProgress.m_crBack = WHITE;

@@ -75,7 +75,7 @@ public:
     CStringList m_DownloadList{10};
     CStringList* m_pDownloadList = nullptr;
     CString m_strSetupPath;
-    OsKind_t OsKind = 0;
+    OsKind_t OsKind = OSKIND_UNKNOWN;
     int m_bSignedIn = 0;
     CString m_strReply3;
     CString m_strAccountId;

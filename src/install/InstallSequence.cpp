@@ -50,7 +50,7 @@ void CInstallDlg::RunInstallation()
 BOOL CInstallDlg::PrepareInstallFiles()
 {
     CInstallPaths paths;
-    if (OsKind < 41 || OsKind > 49)
+    if (IsNtOsKind(OsKind))
         _mkdir(paths.m_strDownloadDir); // an existing folder is fine
 
     if (!WritePartnerInfo() || !SignUp() || !WriteBasicInfo())

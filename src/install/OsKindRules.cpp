@@ -15,16 +15,16 @@ const WORD SUITE_PERSONAL = 0x0200;
 OsKind_t ClassifyWin9x(const OsVersionFacts& f)
 {
     if (f.dwMajorVersion != 4)
-        return 0;
+        return OSKIND_UNKNOWN;
     switch (f.dwMinorVersion) {
     case 0: // OSR2 carries the release letter B or C
-        return (f.chRelease == 'B' || f.chRelease == 'C') ? 42 : 41;
+        return (f.chRelease == 'B' || f.chRelease == 'C') ? OSKIND_WIN95_OSR2 : OSKIND_WIN95;
     case 10: // Second Edition carries A
-        return f.chRelease == 'A' ? 44 : 43;
+        return f.chRelease == 'A' ? OSKIND_WIN98_SE : OSKIND_WIN98;
     case 90:
-        return 45;
+        return OSKIND_WINME;
     default:
-        return 0;
+        return OSKIND_UNKNOWN;
     }
 }
 
@@ -37,36 +37,37 @@ int ProductTypeOfText(const CString& text)
         return 2;
     if (text.CompareNoCase("SERVERNT") == 0)
         return 3;
-    return 0;
+    return OSKIND_UNKNOWN;
 }
 
 OsKind_t Classify2000(const OsVersionFacts& f)
 {
     if (!f.bExtended) {
-        static const OsKind_t byRegistryType[] = {50, 51, 52, 53};
+        static const OsKind_t byRegistryType[] = {OSKIND_WIN2000, OSKIND_WIN2000_PRO, OSKIND_WIN2000_SERVER,
+                                                   OSKIND_WIN2000_ADVANCED};
         return byRegistryType[ProductTypeOfText(f.strProductType)];
     }
     if (f.wProductType == NT_WORKSTATION)
-        return 51;
+        return OSKIND_WIN2000_PRO;
     if (f.wProductType != NT_SERVER) // a domain controller is not recognised
-        return 0;
+        return OSKIND_UNKNOWN;
     if (f.wSuiteMask & SUITE_DATACENTER)
-        return 54;
-    return (f.wSuiteMask & SUITE_ENTERPRISE) ? 53 : 52;
+        return OSKIND_WIN2000_DATACENTER;
+    return (f.wSuiteMask & SUITE_ENTERPRISE) ? OSKIND_WIN2000_ADVANCED : OSKIND_WIN2000_SERVER;
 }
 
 OsKind_t ClassifyXp(const OsVersionFacts& f)
 {
     if (!f.bExtended || f.wProductType != NT_WORKSTATION)
-        return 60;
-    return (f.wSuiteMask & SUITE_PERSONAL) ? 63 : 61;
+        return OSKIND_XP;
+    return (f.wSuiteMask & SUITE_PERSONAL) ? OSKIND_XP_HOME : OSKIND_XP_PRO;
 }
 
 OsKind_t ClassifyNt4(const OsVersionFacts& f)
 {
     if (!f.bExtended) // before Service Pack 6
-        return 31;
-    return f.wProductType == NT_WORKSTATION ? 36 : 37;
+        return OSKIND_NT4;
+    return f.wProductType == NT_WORKSTATION ? OSKIND_NT4_WORKSTATION : OSKIND_NT4_OTHER;
 }
 
 OsKind_t ClassifyNt(const OsVersionFacts& f)
@@ -74,7 +75,7 @@ OsKind_t ClassifyNt(const OsVersionFacts& f)
     const DWORD minor = f.dwMinorVersion;
     switch (f.dwMajorVersion) {
     case 6:
-        return minor == 0 ? 100 : 0;
+        return minor == 0 ? OSKIND_VISTA : OSKIND_UNKNOWN;
     case 5:
         switch (minor) {
         case 0:
@@ -82,14 +83,14 @@ OsKind_t ClassifyNt(const OsVersionFacts& f)
         case 1:
             return ClassifyXp(f);
         case 2:
-            return 70;
+            return OSKIND_SERVER2003;
         default:
-            return 0;
+            return OSKIND_UNKNOWN;
         }
     case 4:
-        return minor == 0 ? ClassifyNt4(f) : 0;
+        return minor == 0 ? ClassifyNt4(f) : OSKIND_UNKNOWN;
     default:
-        return 0;
+        return OSKIND_UNKNOWN;
     }
 }
 
@@ -98,14 +99,14 @@ OsKind_t ClassifyNt(const OsVersionFacts& f)
 OsKind_t ClassifyOsKind(const OsVersionFacts& f)
 {
     if (!f.bQueried)
-        return 0;
+        return OSKIND_UNKNOWN;
     switch (f.dwPlatformId) {
     case PLATFORM_WIN9X:
         return ClassifyWin9x(f);
     case PLATFORM_NT:
         return ClassifyNt(f);
     default:
-        return 0;
+        return OSKIND_UNKNOWN;
     }
 }
 

@@ -18,13 +18,11 @@
 
 namespace {
 
-const char CANNOT_DOWNLOAD_PARTNER_LIBRARY[] = "설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
-
 // The visitor is told, and the install dialog goes away so the installation
 // can be started again from the page.
 void ReportFailure(CInstallDlg* dlg, const CString& text)
 {
-    dlg->MessageBox(text, LoadResString(1), MB_ICONSTOP);
+    dlg->MessageBox(text, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
     dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -76,14 +74,14 @@ bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, 
     case HttpOutcome::NotFound: {
         CString host, path;
         SplitUrl(url, host, path);
-        ReportFailure(dlg, FormatResString(2, path));
+        ReportFailure(dlg, FormatResString(IDS_FILE_NOT_FOUND, path));
         return false;
     }
     case HttpOutcome::NotStored:
         ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
         return false;
     default:
-        ReportFailure(dlg, LoadResString(3));
+        ReportFailure(dlg, LoadResString(IDS_NETWORK_ERROR));
         return false;
     }
 }
@@ -93,7 +91,7 @@ bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, 
 bool Placed(CInstallDlg* dlg, CDownloadFile::Result result)
 {
     if (result == CDownloadFile::Rejected)
-        ReportFailure(dlg, LoadResString(3));
+        ReportFailure(dlg, LoadResString(IDS_NETWORK_ERROR));
     else if (result == CDownloadFile::Failed)
         ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
     return result == CDownloadFile::Placed;
@@ -121,7 +119,7 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     }
     CHeldSetupProgram setup(folders.temp);
-    const int share = 400 / list->GetCount();
+    const int share = PROGRESS_UNITS / list->GetCount();
     int base = 0;
 
     // Each entry is what its place in the plan says, whatever its URL holds.
@@ -155,7 +153,7 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
         return 1;
     }
-    ShowProgress(dlg, 400);
+    ShowProgress(dlg, PROGRESS_UNITS);
     // Lets the visitor see the full bar before setup takes over the screen.
     ::Sleep(1000);
     if (s_pfnBeforeLaunchForTest)
@@ -178,7 +176,7 @@ void CInstallDlg::RefusePayload(LPCSTR path)
 {
     ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(path);
-    MessageBox(TEXT_PAYLOAD_UNVERIFIED, LoadResString(1), MB_ICONSTOP);
+    MessageBox(TEXT_PAYLOAD_UNVERIFIED, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
 }
 
 int CInstallDlg::DownloadPartnerLibrary()
@@ -196,6 +194,6 @@ int CInstallDlg::DownloadPartnerLibrary()
     // left as it is; the check loads whatever is there.
     if (outcome == HttpOutcome::Ok ? library.Place() == CDownloadFile::Rejected
                                    : outcome != HttpOutcome::Unreachable && outcome != HttpOutcome::NotStored)
-        ReportFailure(this, CANNOT_DOWNLOAD_PARTNER_LIBRARY);
+        ReportFailure(this, TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY);
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "App.h"
 #include "BuildConfig.h"
 #include "FileFind.h"
+#include "FixedTexts.h"
 #include "InstallDlg.h"
 
 #include <shellapi.h>
@@ -56,7 +57,7 @@ BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strP
 int CInstallDlg::LaunchSetup(CString strFile, CString strParameters, BOOL bShow)
 {
     if (!ShellStart("open", strFile, strParameters, bShow))
-        AfxMessageBox("Open Failed!");
+        AfxMessageBox(TEXT_OPEN_FAILED);
     return 1;
 }
 

@@ -7,10 +7,6 @@
 
 #include <cstdint>
 
-// OsKind ranges of the downloads, beside IsWin9xOsKind.
-inline bool UsesWin98Setup(DWORD osKind) { return osKind >= 43 && osKind <= 45; }
-inline bool IsVistaOrLater(DWORD osKind) { return osKind >= 100; }
-
 // The path segments the web service handed out at sign-in.
 struct PlanSegments {
     CString productDir;
@@ -31,6 +27,8 @@ void AppendPlanUrls(CStringList& list, const CString& host, DWORD osKind, const 
 // The ODBC driver library, fetched only when it is neither registered nor
 // present; it is always the plan's last entry.
 CString OdbcLibraryUrl(const CString& host);
+// Where the ODBC Access driver is registered, under HKEY_LOCAL_MACHINE.
+const char ODBC_ACCESS_KEY[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 
 enum class DownloadKind { Setup, DataFile, OdbcLibrary, PartnerLibrary, Unknown };
 
@@ -62,7 +60,11 @@ bool IsUsableTempFolder(const CString& temp);
 // in, the driver in the system folder. Empty for a place the plan never has.
 CString PlanLocalPath(int index, DWORD osKind, const DownloadFolders& folders);
 
-// Position on the 400-unit bar after `received` of `length` bytes of a file
+// The install dialog's progress bar runs from 0 to PROGRESS_UNITS; the files
+// of the plan share it.
+const int PROGRESS_UNITS = 400;
+
+// Position on the bar after `received` of `length` bytes of a file
 // whose share of the bar is `share` and which starts at `base`. Computed in
 // 64 bits so that bodies of any size move the bar forward.
 int ProgressPosition(int base, int share, uint64_t received, uint64_t length);

@@ -129,6 +129,6 @@ int ProgressPosition(int base, int share, uint64_t received, uint64_t length)
 CString PercentText(int position)
 {
     CString text;
-    text.Format("%d%%", position * 100 / 400);
+    text.Format("%d%%", position * 100 / PROGRESS_UNITS);
     return text;
 }

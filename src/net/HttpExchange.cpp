@@ -12,6 +12,20 @@ void SplitUrl(const CString& url, CString& host, CString& path)
     path = url.Mid(slash < 0 ? 0 : slash);
 }
 
+CString HostAndPort(const CString& host, UINT port)
+{
+    if (port == 80)
+        return host;
+    CString suffix;
+    suffix.Format(":%u", port);
+    return host + suffix;
+}
+
+CString HttpAddress(const CString& host, UINT port)
+{
+    return "http://" + HostAndPort(host, port);
+}
+
 CString BuildHttpRequest(const CString& path, const CString& host, UINT port)
 {
     CString safePath;
@@ -25,12 +39,7 @@ CString BuildHttpRequest(const CString& path, const CString& host, UINT port)
             safePath += static_cast<char>(c);
         }
     }
-    CString hostField = host;
-    if (port != 80) {
-        CString suffix;
-        suffix.Format(":%u", port);
-        hostField += suffix;
-    }
+    const CString hostField = HostAndPort(host, port);
     CString request;
     request.Format("GET %s HTTP/1.1\r\nHost: %s\r\n\r\n", static_cast<const char*>(safePath),
                    static_cast<const char*>(hostField));

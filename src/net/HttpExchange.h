@@ -23,7 +23,13 @@ enum class HttpOutcome {
 // path is the whole text, so such a URL never connects.
 void SplitUrl(const CString& url, CString& host, CString& path);
 
-// The request, byte for byte. The host gets ":port" only off port 80. Blanks
+// "host", or "host:port" off HTTP's own port 80, so that the shipped program
+// names exactly the host's address.
+CString HostAndPort(const CString& host, UINT port);
+// "http://" and HostAndPort: the root of a server's addresses.
+CString HttpAddress(const CString& host, UINT port);
+
+// The request, byte for byte. The host is named by HostAndPort. Blanks
 // and control bytes in the path are sent percent-encoded so that text from
 // outside can never end the request line or add a header line of its own.
 CString BuildHttpRequest(const CString& path, const CString& host, UINT port);

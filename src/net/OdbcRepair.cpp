@@ -1,17 +1,13 @@
 // The product keeps its data in Access files, so the ODBC Access driver must
 // be registered and its library present before setup runs.
 #include "App.h"
+#include "DownloadPlan.h"
 #include "FileFind.h"
+#include "FixedTexts.h"
 #include "InstallDlg.h"
 #include "Registry.h"
 
 #include <cstring>
-
-namespace {
-
-const char ODBC_ACCESS_KEY[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
-
-} // namespace
 
 BOOL CInstallDlg::IsOdbcDriverRegistered()
 {
@@ -28,9 +24,9 @@ BOOL CInstallDlg::IsOdbcDriverRegistered()
 void CInstallDlg::RegisterOdbcDriver(LPCSTR lpszPath)
 {
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Driver", lpszPath))
-        AfxMessageBox("MDB Registry Value Write Fail : Driver");
+        AfxMessageBox(TEXT_ODBC_DRIVER_NOT_WRITTEN);
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Setup", lpszPath))
-        AfxMessageBox("MDB Registry Value Write Fail : Setup");
+        AfxMessageBox(TEXT_ODBC_SETUP_NOT_WRITTEN);
 }
 
 BOOL CInstallDlg::SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue)

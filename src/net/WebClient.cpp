@@ -55,14 +55,9 @@ void SetTimeouts(HINTERNET hInternet)
         WinInet().InternetSetOptionA(hInternet, option, &CWebClient::s_dwTimeoutMs, sizeof(CWebClient::s_dwTimeoutMs));
 }
 
-// The port is named only when it is not HTTP's own, so the shipped program
-// asks for exactly the host's address.
 CString BaseAddress()
 {
-    CString address("http://" WEB_SERVICE_HOST);
-    if (WEB_SERVICE_PORT != 80)
-        address += CString(":") + std::to_string(WEB_SERVICE_PORT);
-    return address;
+    return HttpAddress(WEB_SERVICE_HOST, WEB_SERVICE_PORT);
 }
 
 } // namespace

@@ -15,3 +15,23 @@ const char TEXT_CONFLICTING_FILTER[] =
 
 // When a downloaded program does not carry the vendor's signature.
 const char TEXT_PAYLOAD_UNVERIFIED[] = "내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.";
+
+// When the partner library cannot be fetched before the installation.
+const char TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY[] =
+    "설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
+
+// When the setup program cannot be started with "open".
+const char TEXT_OPEN_FAILED[] = "Open Failed!";
+
+// When the ODBC Access driver's registration cannot be written.
+const char TEXT_ODBC_DRIVER_NOT_WRITTEN[] = "MDB Registry Value Write Fail : Driver";
+const char TEXT_ODBC_SETUP_NOT_WRITTEN[] = "MDB Registry Value Write Fail : Setup";
+
+// The main window's title, seen on the taskbar button.
+const char TEXT_MAIN_WINDOW_TITLE[] = "탈로 설치 도우미";
+
+// Titles of the browser's two download dialogs that the download watcher
+// looks for: the security warning names the file in its 4th child, the plain
+// dialog the site in its 2nd.
+const char DOWNLOAD_WARNING_TITLE[] = "파일 다운로드 - 보안 경고";
+const char DOWNLOAD_PLAIN_TITLE[] = "파일 다운로드";

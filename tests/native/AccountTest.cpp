@@ -1,6 +1,7 @@
 // Sign-in and sign-up rules: the install information's fields, the version
 // segment per Windows family, the join target and the machine id.
 #include "Account.h"
+#include "OsKindRules.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ struct AccountMembers {
     CString m_strSDataDir = "old";
     CString m_strPlDataDir = "old";
     CString m_strVersionDir = "old";
-    DWORD OsKind = 61;
+    DWORD OsKind = OSKIND_XP_PRO;
 };
 
 // The members in the order of the reply's fields, then the chosen segment.
@@ -87,8 +88,10 @@ TEST(AccountSignIn, VersionSegmentFollowsTheWindowsFamily)
     const struct {
         DWORD osKind;
         const char* expected;
-    } cases[] = {{0, "2000"},  {41, "2000"}, {42, "2000"}, {43, "98"},    {44, "98"},       {45, "98"},
-                 {46, "2000"}, {61, "2000"}, {99, "2000"}, {100, "vista"}, {140, "vista"}, {0xFFFFFFFF, "vista"}};
+    } cases[] = {{OSKIND_UNKNOWN, "2000"},    {OSKIND_WIN95, "2000"},      {OSKIND_WIN95_OSR2, "2000"},
+                 {OSKIND_WIN98, "98"},         {OSKIND_WIN98_SE, "98"},     {OSKIND_WINME, "98"},
+                 {OSKIND_WINME + 1, "2000"},   {OSKIND_XP_PRO, "2000"},     {OSKIND_VISTA - 1, "2000"},
+                 {OSKIND_VISTA, "vista"},      {OSKIND_VISTA + 40, "vista"}, {0xFFFFFFFF, "vista"}};
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseVersionDir(c.osKind, "98", "2000", "vista"), c.expected) << "OsKind " << c.osKind;
         AccountMembers m;

@@ -1,6 +1,7 @@
 // Choosing the partner's cookie file, taking its value and splitting it into
 // the five fields, and reading a cookie file of any size without overflow.
 #include "PartnerCookie.h"
+#include "OsKindRules.h"
 
 #include <gtest/gtest.h>
 
@@ -30,13 +31,13 @@ std::string TempFile(const std::string& content)
 
 TEST(CookiePattern, LowFolderOnVistaAndNoDoubledSeparator)
 {
-    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", 51), "C:\\Cookies\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("C:\\Cookies\\", 51), "C:\\Cookies\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", 99), "C:\\Cookies\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", 100), "C:\\Cookies\\Low\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("C:\\Cookies\\", 101), "C:\\Cookies\\\\Low\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("none", 51), "none\\*.txt");
-    EXPECT_EQ(CookieSearchPattern("", 51), "\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", OSKIND_WIN2000_PRO), "C:\\Cookies\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("C:\\Cookies\\", OSKIND_WIN2000_PRO), "C:\\Cookies\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", OSKIND_VISTA - 1), "C:\\Cookies\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("C:\\Cookies", OSKIND_VISTA), "C:\\Cookies\\Low\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("C:\\Cookies\\", OSKIND_VISTA + 1), "C:\\Cookies\\\\Low\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("none", OSKIND_WIN2000_PRO), "none\\*.txt");
+    EXPECT_EQ(CookieSearchPattern("", OSKIND_WIN2000_PRO), "\\*.txt");
 }
 
 TEST(CookieChooser, OnlyVestainetPathsLatestAccessFirstOnTies)

@@ -55,14 +55,14 @@ bool IsPe(const std::string& head)
 TEST(DownloadPlan, SetupProgramByOsKindThenTheFiveDataLists)
 {
     // Version segments A (98), B (2000) and V (Vista): sign-in has already picked the one that fits.
-    EXPECT_EQ(Plan(44, "A")[0], "down.example.com/P/win98/A/TallowSetup98.exe");
-    EXPECT_EQ(Plan(61, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
-    EXPECT_EQ(Plan(100, "V")[0], "down.example.com/P/winvista/V/TLFreeSetupVista.exe");
-    EXPECT_EQ(Plan(41, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
-    EXPECT_EQ(Plan(45, "A")[0], "down.example.com/P/win98/A/TallowSetup98.exe");
-    EXPECT_EQ(Plan(46, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
+    EXPECT_EQ(Plan(OSKIND_WIN98_SE, "A")[0], "down.example.com/P/win98/A/TallowSetup98.exe");
+    EXPECT_EQ(Plan(OSKIND_XP_PRO, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
+    EXPECT_EQ(Plan(OSKIND_VISTA, "V")[0], "down.example.com/P/winvista/V/TLFreeSetupVista.exe");
+    EXPECT_EQ(Plan(OSKIND_WIN95, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
+    EXPECT_EQ(Plan(OSKIND_WINME, "A")[0], "down.example.com/P/win98/A/TallowSetup98.exe");
+    EXPECT_EQ(Plan(OSKIND_WINME + 1, "B")[0], "down.example.com/P/win2000/B/TLFreeSetup.exe");
 
-    const std::vector<CString> urls = Plan(61, "B");
+    const std::vector<CString> urls = Plan(OSKIND_XP_PRO, "B");
     const std::vector<CString> expected{
         "down.example.com/P/win2000/B/TLFreeSetup.exe",  "down.example.com/data/D/cvxpdf.lst",
         "down.example.com/data/D/dbverify.dat",          "down.example.com/tlfree_sdata/S/cvspdf.lst",
@@ -75,7 +75,7 @@ TEST(DownloadPlan, SetupProgramByOsKindThenTheFiveDataLists)
 TEST(DownloadPlan, LongAndEmptySegmentsAreKeptWhole)
 {
     const CString longSegment(std::string(300, 'x'));
-    const std::vector<CString> urls = Plan(61, longSegment, {"P", "", longSegment, "", ""});
+    const std::vector<CString> urls = Plan(OSKIND_XP_PRO, longSegment, {"P", "", longSegment, "", ""});
     EXPECT_EQ(urls[0], "down.example.com/P/win2000/" + longSegment + "/TLFreeSetup.exe");
     EXPECT_EQ(urls[1], "down.example.com/data/" + longSegment + "/cvxpdf.lst");
     EXPECT_EQ(urls[3], "down.example.com/tlfree_sdata//cvspdf.lst");
@@ -95,13 +95,13 @@ TEST(DownloadPlan, EachPlaceHasItsKindAndItsLocalFile)
     const std::vector<CString> expectedNt{"C:\\TEMP\\Tempcr.exe", nt + "cvxpdf.lst", nt + "dbverify.dat",
                                           nt + "cvspdf.lst", nt + "sdbverify.dat", nt + "tflowprd.lst",
                                           "C:\\WINDOWS\\system32\\odbcjt32.dll", ""};
-    for (DWORD os : {50u, 61u, 100u})
+    for (DWORD os : {OSKIND_WIN2000, OSKIND_XP_PRO, OSKIND_VISTA})
         EXPECT_EQ(LocalPaths(os, 8), expectedNt) << os;
     const std::vector<CString> expected9x{"C:\\TEMP\\Tempcr.exe",       "C:\\WINDOWS\\cvxpdf.lst",
                                           "C:\\WINDOWS\\dbverify.dat",  "C:\\WINDOWS\\cvspdf.lst",
                                           "C:\\WINDOWS\\sdbverify.dat", "C:\\WINDOWS\\tflowprd.lst",
                                           "C:\\WINDOWS\\system32\\odbcjt32.dll"};
-    for (DWORD os : {41u, 44u, 49u})
+    for (DWORD os : {OSKIND_WIN95, OSKIND_WIN98_SE, OSKIND_9X_LAST})
         EXPECT_EQ(LocalPaths(os, 7), expected9x) << os;
 }
 
@@ -114,10 +114,10 @@ TEST(DownloadPlan, TheSegmentThatWouldPlaceAListAsTheDriverOrAsTheSetupProgram)
         EXPECT_FALSE(IsSafePathSegment(evil)) << evil;
         const PlanSegments segments{"tlfree", "2.0.2000", evil, "20080301", "20080301"};
         EXPECT_FALSE(AreSafeSegments(segments)) << evil;
-        const std::vector<CString> urls = Plan(61, "2.0.2000", segments);
+        const std::vector<CString> urls = Plan(OSKIND_XP_PRO, "2.0.2000", segments);
         ASSERT_EQ(urls.size(), 6u);
         EXPECT_EQ(PlanEntryKind(1), DownloadKind::DataFile);
-        EXPECT_EQ(LocalPaths(61, 2)[1], "C:\\WINDOWS\\Downloaded Program Files\\wintl\\cvxpdf.lst") << urls[1].str();
+        EXPECT_EQ(LocalPaths(OSKIND_XP_PRO, 2)[1], "C:\\WINDOWS\\Downloaded Program Files\\wintl\\cvxpdf.lst") << urls[1].str();
     }
     for (const char* good : {"tlfree", "2.0.2000", "20080301", "a-b_c.d", "..a", "...", "A9"})
         EXPECT_TRUE(IsSafePathSegment(good)) << good;
@@ -168,14 +168,14 @@ TEST(DownloadPlan, TheTemporaryFolderMustBeAFullFolderPathWithRoomInside)
 
 TEST(DownloadProgress, SharesOfTheFourHundredUnitBar)
 {
-    const int share = 400 / 7;
+    const int share = PROGRESS_UNITS / 7;
     EXPECT_EQ(share, 57);
     EXPECT_EQ(ProgressPosition(0, share, 5, 10), 28);
     EXPECT_EQ(ProgressPosition(6 * share, share, 10, 10), 399);
     EXPECT_EQ(ProgressPosition(100, share, 0, 0), 100 + share);
     EXPECT_EQ(PercentText(150), "37%");
     EXPECT_EQ(PercentText(399), "99%");
-    EXPECT_EQ(PercentText(400), "100%");
+    EXPECT_EQ(PercentText(PROGRESS_UNITS), "100%");
     EXPECT_EQ(PercentText(0), "0%");
 }
 

@@ -200,6 +200,9 @@ TEST(HttpRequest, IsWrittenByteForByteWithThePortOnlyOffEighty)
     EXPECT_EQ(BuildHttpRequest("/a b\r\nX-Evil: 1\t\x7f/c", "h", 80),
               "GET /a%20b%0D%0AX-Evil:%201%09%7F/c HTTP/1.1\r\nHost: h\r\n\r\n");
     EXPECT_EQ(BuildHttpRequest("/%41\xb1\xdb", "h", 80), "GET /%41\xb1\xdb HTTP/1.1\r\nHost: h\r\n\r\n");
+    // The web service's and the sign-up page's addresses name the port the same way.
+    EXPECT_EQ(HttpAddress("www.example.com", 80), "http://www.example.com");
+    EXPECT_EQ(HttpAddress("127.0.0.1", 18080), "http://127.0.0.1:18080");
 
     RawServer server([](const RawServer::Conn& c) { c.Send(Ok200("x")); });
     ASSERT_EQ(GetFrom(server).outcome, HttpOutcome::Ok);

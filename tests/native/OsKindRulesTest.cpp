@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace {
+
+using Kinds = std::initializer_list<OsKind_t>;
 
 OsVersionFacts Extended(DWORD major, DWORD minor, BYTE type = 1, WORD suite = 0)
 {
@@ -44,18 +48,18 @@ OsVersionFacts Win9x(DWORD minor, char release, DWORD major = 4)
 
 TEST(OsKindRules, Windows9xByMinorVersionAndReleaseLetter)
 {
-    EXPECT_EQ(ClassifyOsKind(Win9x(0, 0)), 41u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'A')), 41u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'B')), 42u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'C')), 42u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'b')), 41u) << "the letter is compared as it stands";
-    EXPECT_EQ(ClassifyOsKind(Win9x(10, ' ')), 43u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A')), 44u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'B')), 43u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(90, 0)), 45u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(3, 'A')), 0u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A', 5)), 0u);
-    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A', 3)), 0u);
+    EXPECT_EQ(ClassifyOsKind(Win9x(0, 0)), OSKIND_WIN95);
+    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'A')), OSKIND_WIN95);
+    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'B')), OSKIND_WIN95_OSR2);
+    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'C')), OSKIND_WIN95_OSR2);
+    EXPECT_EQ(ClassifyOsKind(Win9x(0, 'b')), OSKIND_WIN95) << "the letter is compared as it stands";
+    EXPECT_EQ(ClassifyOsKind(Win9x(10, ' ')), OSKIND_WIN98);
+    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A')), OSKIND_WIN98_SE);
+    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'B')), OSKIND_WIN98);
+    EXPECT_EQ(ClassifyOsKind(Win9x(90, 0)), OSKIND_WINME);
+    EXPECT_EQ(ClassifyOsKind(Win9x(3, 'A')), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A', 5)), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(Win9x(10, 'A', 3)), OSKIND_UNKNOWN);
 }
 
 TEST(OsKindRules, Windows9xReportingExtendedInformationKeepsItsOwnRules)
@@ -63,96 +67,106 @@ TEST(OsKindRules, Windows9xReportingExtendedInformationKeepsItsOwnRules)
     OsVersionFacts f = Win9x(10, 'A');
     f.bExtended = true;
     f.wProductType = 1;
-    EXPECT_EQ(ClassifyOsKind(f), 44u);
+    EXPECT_EQ(ClassifyOsKind(f), OSKIND_WIN98_SE);
 }
 
 TEST(OsKindRules, ExtendedNtByVersionProductTypeAndSuite)
 {
-    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 1)), 36u);
-    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 3)), 37u);
-    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 2)), 37u);
-    EXPECT_EQ(ClassifyOsKind(Extended(4, 1, 1)), 0u);
+    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 1)), OSKIND_NT4_WORKSTATION);
+    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 3)), OSKIND_NT4_OTHER);
+    EXPECT_EQ(ClassifyOsKind(Extended(4, 0, 2)), OSKIND_NT4_OTHER);
+    EXPECT_EQ(ClassifyOsKind(Extended(4, 1, 1)), OSKIND_UNKNOWN);
 
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 1)), 51u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3)), 52u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0002)), 53u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0080)), 54u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0082)), 54u) << "datacenter outranks enterprise";
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0100)), 52u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 2)), 0u) << "domain controller";
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 0)), 0u);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 1)), OSKIND_WIN2000_PRO);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3)), OSKIND_WIN2000_SERVER);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0002)), OSKIND_WIN2000_ADVANCED);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0080)), OSKIND_WIN2000_DATACENTER);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0082)), OSKIND_WIN2000_DATACENTER) << "datacenter outranks enterprise";
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 3, 0x0100)), OSKIND_WIN2000_SERVER);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 2)), OSKIND_UNKNOWN) << "domain controller";
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 0, 0)), OSKIND_UNKNOWN);
 
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1)), 61u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1, 0x0100)), 61u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1, 0x0300)), 63u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 3, 0x0200)), 60u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 2)), 60u);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1)), OSKIND_XP_PRO);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1, 0x0100)), OSKIND_XP_PRO);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 1, 0x0300)), OSKIND_XP_HOME);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 3, 0x0200)), OSKIND_XP);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 1, 2)), OSKIND_XP);
 
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 2, 1)), 70u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 2, 3, 0x0080)), 70u);
-    EXPECT_EQ(ClassifyOsKind(Extended(5, 3, 1)), 0u);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 2, 1)), OSKIND_SERVER2003);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 2, 3, 0x0080)), OSKIND_SERVER2003);
+    EXPECT_EQ(ClassifyOsKind(Extended(5, 3, 1)), OSKIND_UNKNOWN);
 
-    EXPECT_EQ(ClassifyOsKind(Extended(6, 0, 1)), 100u);
-    EXPECT_EQ(ClassifyOsKind(Extended(6, 0, 3)), 100u);
-    EXPECT_EQ(ClassifyOsKind(Extended(6, 1, 1)), 0u) << "Windows 7";
-    EXPECT_EQ(ClassifyOsKind(Extended(6, 2, 1)), 0u);
-    EXPECT_EQ(ClassifyOsKind(Extended(3, 51, 1)), 0u);
-    EXPECT_EQ(ClassifyOsKind(Extended(10, 0, 1)), 0u);
+    EXPECT_EQ(ClassifyOsKind(Extended(6, 0, 1)), OSKIND_VISTA);
+    EXPECT_EQ(ClassifyOsKind(Extended(6, 0, 3)), OSKIND_VISTA);
+    EXPECT_EQ(ClassifyOsKind(Extended(6, 1, 1)), OSKIND_UNKNOWN) << "Windows 7";
+    EXPECT_EQ(ClassifyOsKind(Extended(6, 2, 1)), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(Extended(3, 51, 1)), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(Extended(10, 0, 1)), OSKIND_UNKNOWN);
 }
 
 TEST(OsKindRules, NtWithoutExtendedInformationUsesTheRegistryProductType)
 {
-    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 0)), 31u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 0, "WINNT")), 31u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 10)), 0u);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 0)), OSKIND_NT4);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 0, "WINNT")), OSKIND_NT4);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(4, 10)), OSKIND_UNKNOWN);
 
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WINNT")), 51u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WinNT")), 51u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "LANMANNT")), 52u) << "domain controller";
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "lanmannt")), 52u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "ServerNT")), 53u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "")), 50u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WINNT ")), 50u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "TERMINALNT")), 50u);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WINNT")), OSKIND_WIN2000_PRO);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WinNT")), OSKIND_WIN2000_PRO);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "LANMANNT")), OSKIND_WIN2000_SERVER) << "domain controller";
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "lanmannt")), OSKIND_WIN2000_SERVER);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "ServerNT")), OSKIND_WIN2000_ADVANCED);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "")), OSKIND_WIN2000);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "WINNT ")), OSKIND_WIN2000);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 0, "TERMINALNT")), OSKIND_WIN2000);
 
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 1, "SERVERNT")), 60u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 2)), 70u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 3)), 0u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(6, 0)), 100u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(6, 1)), 0u);
-    EXPECT_EQ(ClassifyOsKind(BasicNt(3, 51)), 0u);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 1, "SERVERNT")), OSKIND_XP);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 2)), OSKIND_SERVER2003);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(5, 3)), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(6, 0)), OSKIND_VISTA);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(6, 1)), OSKIND_UNKNOWN);
+    EXPECT_EQ(ClassifyOsKind(BasicNt(3, 51)), OSKIND_UNKNOWN);
 }
 
 TEST(OsKindRules, NoAnswerOrAnUnknownPlatformIsNotRecognised)
 {
     OsVersionFacts none;
-    EXPECT_EQ(ClassifyOsKind(none), 0u);
+    EXPECT_EQ(ClassifyOsKind(none), OSKIND_UNKNOWN);
 
     OsVersionFacts win32s = Win9x(10, 'A');
     win32s.dwPlatformId = 0;
-    EXPECT_EQ(ClassifyOsKind(win32s), 0u);
+    EXPECT_EQ(ClassifyOsKind(win32s), OSKIND_UNKNOWN);
 
     OsVersionFacts ce = Extended(5, 1, 1);
     ce.dwPlatformId = 3;
-    EXPECT_EQ(ClassifyOsKind(ce), 0u);
+    EXPECT_EQ(ClassifyOsKind(ce), OSKIND_UNKNOWN);
 }
 
 TEST(OsKindRules, RangesTheChecksActOn)
 {
-    for (OsKind_t refused : {0u, 41u, 42u, 101u, 0xFFFFFFFFu})
+    for (OsKind_t refused : Kinds{OSKIND_UNKNOWN, OSKIND_WIN95, OSKIND_WIN95_OSR2, OSKIND_VISTA + 1, 0xFFFFFFFFu})
         EXPECT_TRUE(IsUnsupportedOsKind(refused)) << refused;
-    for (OsKind_t accepted : {31u, 36u, 37u, 43u, 44u, 45u, 50u, 54u, 60u, 63u, 70u, 100u})
+    for (OsKind_t accepted : Kinds{OSKIND_NT4, OSKIND_NT4_WORKSTATION, OSKIND_NT4_OTHER, OSKIND_WIN98, OSKIND_WIN98_SE,
+                                   OSKIND_WINME, OSKIND_WIN2000, OSKIND_WIN2000_DATACENTER, OSKIND_XP, OSKIND_XP_HOME,
+                                   OSKIND_SERVER2003, OSKIND_VISTA})
         EXPECT_FALSE(IsUnsupportedOsKind(accepted)) << accepted;
 
-    EXPECT_TRUE(IsNtOsKind(40));
-    EXPECT_FALSE(IsNtOsKind(41));
-    EXPECT_FALSE(IsNtOsKind(49));
-    EXPECT_TRUE(IsNtOsKind(50));
-    EXPECT_TRUE(IsNtOsKind(100));
-    EXPECT_FALSE(IsWin9xOsKind(40));
-    EXPECT_TRUE(IsWin9xOsKind(41));
-    EXPECT_TRUE(IsWin9xOsKind(49));
-    EXPECT_FALSE(IsWin9xOsKind(50));
+    EXPECT_TRUE(IsNtOsKind(OSKIND_WIN95 - 1));
+    EXPECT_FALSE(IsNtOsKind(OSKIND_WIN95));
+    EXPECT_FALSE(IsNtOsKind(OSKIND_9X_LAST));
+    EXPECT_TRUE(IsNtOsKind(OSKIND_WIN2000));
+    EXPECT_TRUE(IsNtOsKind(OSKIND_VISTA));
+    EXPECT_FALSE(IsWin9xOsKind(OSKIND_WIN95 - 1));
+    EXPECT_TRUE(IsWin9xOsKind(OSKIND_WIN95));
+    EXPECT_TRUE(IsWin9xOsKind(OSKIND_9X_LAST));
+    EXPECT_FALSE(IsWin9xOsKind(OSKIND_WIN2000));
+
+    EXPECT_FALSE(UsesWin98Setup(OSKIND_WIN95_OSR2));
+    EXPECT_TRUE(UsesWin98Setup(OSKIND_WIN98));
+    EXPECT_TRUE(UsesWin98Setup(OSKIND_WINME));
+    EXPECT_FALSE(UsesWin98Setup(OSKIND_WINME + 1));
+    EXPECT_FALSE(IsVistaOrLater(OSKIND_SERVER2003));
+    EXPECT_TRUE(IsVistaOrLater(OSKIND_VISTA));
+    EXPECT_TRUE(IsVistaOrLater(0xFFFFFFFFu));
 }
 
 TEST(OsKindRules, DriverDeviceFollowsTheLowByteOfTheVersion)

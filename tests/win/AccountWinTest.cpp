@@ -45,7 +45,7 @@ protected:
     void SetUp() override
     {
         StandinSwitches("");
-        dlg.OsKind = 61;
+        dlg.OsKind = OSKIND_XP_PRO;
         dlg.m_strUserId = "kim01";
         m_userFile = InfoFilePath(dlg.OsKind, "tluinfo.dat");
         // A fresh Wine prefix lacks the folder every Windows with a browser has.
@@ -74,7 +74,7 @@ TEST_F(AccountWin, SignInStoresTheServiceFieldsForTheWindowsFamily)
     EXPECT_EQ(dlg.m_strPlDataDir, "20080301");
     EXPECT_EQ(StandinLastRequest("path"), "/tl_free/install_info.php");
 
-    dlg.OsKind = 100;
+    dlg.OsKind = OSKIND_VISTA;
     ASSERT_TRUE(dlg.SignIn());
     EXPECT_EQ(dlg.m_strVersionDir, "2.0.vista");
 }

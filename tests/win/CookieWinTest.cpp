@@ -127,9 +127,9 @@ TEST_F(CookieWin, LatestAccessedVestainetFileFillsTheMembers)
     Cookie("hong@other[1].txt", "x0&xuser&x2&엑스&000", 300);
 
     EXPECT_EQ(GetCookieFolder(), m_folder);
-    EXPECT_EQ(FindPartnerCookieFile(51), m_folder + "\\hong@vestainet[2].txt");
+    EXPECT_EQ(FindPartnerCookieFile(OSKIND_WIN2000_PRO), m_folder + "\\hong@vestainet[2].txt");
 
-    Reader dlg(51);
+    Reader dlg(OSKIND_WIN2000_PRO);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     EXPECT_EQ(dlg.m_strCookieValue, "p0&user77&ABCDEFGHIJKL&홍길동&010-1234-5678&extra");
     EXPECT_EQ(dlg.m_strCookieField0, "p0");
@@ -150,7 +150,7 @@ TEST_F(CookieWin, EqualTimesKeepTheFileEnumeratedFirst)
     HANDLE h = ::FindFirstFileA(m_folder + "\\*@vestainet*.txt", &found);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     ::FindClose(h);
-    EXPECT_EQ(FindPartnerCookieFile(51), m_folder + "\\" + found.cFileName);
+    EXPECT_EQ(FindPartnerCookieFile(OSKIND_WIN2000_PRO), m_folder + "\\" + found.cFileName);
 }
 
 TEST_F(CookieWin, VistaReadsOnlyTheLowFolder)
@@ -161,21 +161,21 @@ TEST_F(CookieWin, VistaReadsOnlyTheLowFolder)
     SetAccessTime(low, 100);
     m_files.push_back(low);
 
-    EXPECT_EQ(UserIdRead(100), "lowuser");
-    EXPECT_EQ(UserIdRead(99), "topuser");
+    EXPECT_EQ(UserIdRead(OSKIND_VISTA), "lowuser");
+    EXPECT_EQ(UserIdRead(OSKIND_VISTA - 1), "topuser");
 }
 
 TEST_F(CookieWin, FolderWithTrailingBackslash)
 {
     Cookie("user@vestainet[1].txt", "f0&withslash", 1);
     SetCookieFolder(m_folder + "\\");
-    EXPECT_EQ(UserIdRead(51), "withslash");
+    EXPECT_EQ(UserIdRead(OSKIND_WIN2000_PRO), "withslash");
 }
 
 TEST_F(CookieWin, SecondReadKeepsMembersTheNewValueLacks)
 {
     const CString path = Cookie("user@vestainet[1].txt", "f0&first&f2&이름&010", 1, "\r\n");
-    Reader dlg(51);
+    Reader dlg(OSKIND_WIN2000_PRO);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     // The CR of a CR LF line end stays on the last field.
     EXPECT_EQ(dlg.m_strCookiePhone, "010\r");
@@ -186,14 +186,14 @@ TEST_F(CookieWin, SecondReadKeepsMembersTheNewValueLacks)
     EXPECT_EQ(dlg.m_strCookieUserId, "first");
     EXPECT_EQ(dlg.m_strCookieField2, "f2");
 
-    Reader fresh(51);
+    Reader fresh(OSKIND_WIN2000_PRO);
     EXPECT_FALSE(fresh.ReadPartnerCookie());
     EXPECT_EQ(fresh.m_strCookieField0, "n0");
 }
 
 TEST_F(CookieWin, NoUsableCookieFails)
 {
-    Reader dlg(51);
+    Reader dlg(OSKIND_WIN2000_PRO);
     EXPECT_FALSE(dlg.ReadPartnerCookie()); // empty folder
 
     Cookie("user@other[1].txt", "f0&user", 1);
@@ -222,7 +222,7 @@ TEST_F(CookieWin, LargeCookieFileIsCutNotOverrun)
     const CString path = Cookie("user@vestainet[1].txt", "", 1);
     WriteText(path, big);
 
-    Reader dlg(51);
+    Reader dlg(OSKIND_WIN2000_PRO);
     EXPECT_TRUE(dlg.ReadPartnerCookie());
     EXPECT_EQ(dlg.m_strCookieUserId, "bigfile");
     EXPECT_EQ(dlg.ReadTextFile(path), CString(big.substr(0, 1023)));
@@ -247,6 +247,6 @@ TEST_F(CookieWin, KoreanFolderAndFileNames)
     Cookie("홍길동@vestainet[1].txt", "p0&사용자01&f2&홍길동&010", 10);
     Cookie("홍길동@vestainet[2].txt", "q0&사용자02&f2&홍길동&010", 5);
 
-    EXPECT_EQ(FindPartnerCookieFile(51), folder + "\\홍길동@vestainet[1].txt");
-    EXPECT_EQ(UserIdRead(51), "사용자01");
+    EXPECT_EQ(FindPartnerCookieFile(OSKIND_WIN2000_PRO), folder + "\\홍길동@vestainet[1].txt");
+    EXPECT_EQ(UserIdRead(OSKIND_WIN2000_PRO), "사용자01");
 }

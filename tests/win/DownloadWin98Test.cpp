@@ -114,7 +114,7 @@ void RunWholeInstallation()
     {
         InstallHost host;
         ASSERT_TRUE(host.dlg.CheckSystem());
-        EXPECT_TRUE(host.dlg.OsKind >= 43 && host.dlg.OsKind <= 45) << host.dlg.OsKind;
+        EXPECT_TRUE(UsesWin98Setup(host.dlg.OsKind)) << host.dlg.OsKind;
         ASSERT_TRUE(host.dlg.CheckPartner()) << "the partner library must land in the product folder";
         host.dlg.RunInstallation();
         EXPECT_TRUE(PumpUntil([&] { return host.mainWnd.m_nSetupDone > 0; }, 60000));

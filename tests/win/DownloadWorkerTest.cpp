@@ -171,7 +171,7 @@ InstallHost::~InstallHost()
 void InstallHost::Plan(DWORD osKind)
 {
     dlg.OsKind = osKind;
-    dlg.m_strVersionDir = osKind >= 43 && osKind <= 45 ? "2.0.98" : osKind >= 100 ? "2.0.vista" : "2.0.2000";
+    dlg.m_strVersionDir = UsesWin98Setup(osKind) ? "2.0.98" : IsVistaOrLater(osKind) ? "2.0.vista" : "2.0.2000";
     dlg.BuildDownloadPlan();
 }
 
@@ -198,13 +198,13 @@ bool InstallHost::RunWorker(DWORD ms)
 
 void OdbcKeyGuard::Remove()
 {
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, kOdbcKey);
+    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY);
 }
 
 void OdbcKeyGuard::Set(const char* name, const std::string& value, DWORD type)
 {
     HKEY hKey = nullptr;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, kOdbcKey, &hKey);
+    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, &hKey);
     ::RegSetValueExA(hKey, name, 0, type, reinterpret_cast<const BYTE*>(value.data()),
                      static_cast<DWORD>(value.size()));
     ::RegCloseKey(hKey);
@@ -215,7 +215,7 @@ std::string OdbcKeyGuard::Get(const char* name)
     char value[1024] = {};
     DWORD size = sizeof(value) - 1;
     HKEY hKey = nullptr;
-    if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, kOdbcKey, &hKey) != ERROR_SUCCESS)
+    if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, &hKey) != ERROR_SUCCESS)
         return "<no key>";
     const LONG rc = ::RegQueryValueExA(hKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
     ::RegCloseKey(hKey);
@@ -287,7 +287,7 @@ TEST_F(DownloadWorker, NtRunStoresEveryFileStartsSetupAndHandsOver)
 {
     MsgBoxWatcher boxes;
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 6);
     ASSERT_TRUE(host.RunWorker(30000));
 
@@ -306,7 +306,7 @@ TEST_F(DownloadWorker, NtRunStoresEveryFileStartsSetupAndHandsOver)
         EXPECT_FALSE(Exists(WindowsDir() + "\\" + kDataFiles[i])) << kDataFiles[i];
     }
 
-    EXPECT_EQ(host.dlg.m_ctlProgress.m_nPos, 400);
+    EXPECT_EQ(host.dlg.m_ctlProgress.m_nPos, PROGRESS_UNITS);
     EXPECT_EQ(std::string(host.dlg.m_lblPercent.GetText()), "100%");
     for (size_t i = 1; i < host.positions.size(); ++i)
         EXPECT_LE(host.positions[i - 1], host.positions[i]);
@@ -330,7 +330,7 @@ TEST_F(DownloadWorker, Windows98KeepsTheListsInTheWindowsFolderAndReplacesReadOn
     }
     MsgBoxWatcher boxes;
     InstallHost host;
-    host.Plan(44);
+    host.Plan(OSKIND_WIN98_SE);
     ASSERT_TRUE(host.RunWorker(30000));
 
     EXPECT_EQ(DownloadRequests().front(), "/tlfree/win98/2.0.98/TallowSetup98.exe");
@@ -348,7 +348,7 @@ TEST_F(DownloadWorker, Windows98KeepsTheListsInTheWindowsFolderAndReplacesReadOn
 
 namespace {
 
-// Runs the worker for OsKind 61 against the stand-in with `faults` set; it
+// Runs the worker for Windows XP Professional against the stand-in with `faults` set; it
 // must stop with one message box owned by the install dialog, hide the
 // dialog and hand nothing over. Returns the box.
 MsgBoxWatcher::Box FailedRun(const std::string& faults, size_t expectedRequests)
@@ -357,7 +357,7 @@ MsgBoxWatcher::Box FailedRun(const std::string& faults, size_t expectedRequests)
     StandinGet("/_control/set?" + faults);
     MsgBoxWatcher boxes;
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     EXPECT_TRUE(host.RunWorker(30000)) << faults;
     EXPECT_TRUE(boxes.WaitForBoxes(1, 5000)) << faults;
     PumpFor(300);
@@ -449,14 +449,14 @@ TEST_F(DownloadWorker, ProgressMovesThroughALargeSlowFile)
     // The setup program arrives at about 1 MB/s, so the bar is seen moving within its share.
     StandinGet("/_control/set?rate=1000000&only=TLFreeSetup");
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     ASSERT_TRUE(host.RunWorker(60000));
     EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
     int within = 0;
     for (int pos : host.positions)
-        within += pos > 0 && pos < 400 / 6;
+        within += pos > 0 && pos < PROGRESS_UNITS / 6;
     EXPECT_GE(within, 2) << "positions inside the first file's share";
-    EXPECT_EQ(host.positions.back(), 400);
+    EXPECT_EQ(host.positions.back(), PROGRESS_UNITS);
 }
 
 namespace {
@@ -485,7 +485,7 @@ TEST_F(PartnerLibrary, StoredInTheProductFolderWhichIsMadeIfMissing)
     std::ofstream(Library(), std::ios::binary) << "old library";
     ::SetFileAttributesA(Library().c_str(), FILE_ATTRIBUTE_READONLY);
     InstallHost host;
-    host.dlg.OsKind = 61;
+    host.dlg.OsKind = OSKIND_XP_PRO;
     MsgBoxWatcher boxes;
     EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
     EXPECT_EQ(ReadBytes(Library()), ServedFile("/tlfree/data/VestaINet.dll"));
@@ -503,7 +503,7 @@ TEST_F(PartnerLibrary, FailedTransfersAreReportedAndKeepTheOldLibrary)
 {
     std::ofstream(Library(), std::ios::binary) << "library from an earlier download";
     InstallHost host;
-    host.dlg.OsKind = 61;
+    host.dlg.OsKind = OSKIND_XP_PRO;
     // Missing, announced longer than sent, cut off, without a length, empty, not a library.
     const char* faults[] = {"missing=VestaINet", "length=999999", "close_after=20", "length_field=none", "length=0",
                             "length=100"};

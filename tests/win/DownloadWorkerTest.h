@@ -2,6 +2,7 @@
 // stand-in main window, the worker run, the ODBC key, and the folders.
 #pragma once
 
+#include "DownloadPlan.h"
 #include "InstallDlg.h"
 #include "TestSupport.h"
 
@@ -12,7 +13,6 @@
 
 namespace dltest {
 
-const char kOdbcKey[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 const char* const kDataFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
 
 std::string ReadBytes(const std::string& path);

@@ -14,6 +14,7 @@
 #include "BuildConfig.h"
 #include "DownloadWorkerTest.h"
 #include "InfoFiles.h"
+#include "Messages.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,6 @@ using namespace testsupport;
 
 namespace {
 
-const UINT WM_SETUP_START = WM_USER + 10;
-const char kOdbcKey[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 const char* const kNinexFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst",
                                    "tlvestaInfo.dat", "tluinfo.dat", "cvbinfo.dat"};
 
@@ -141,7 +140,7 @@ std::string RegString(HKEY root, const char* key, const char* name, REGSAM view 
 
 void DeleteOdbcKey()
 {
-    const std::string key = kOdbcKey;
+    const std::string key = ODBC_ACCESS_KEY;
     const size_t slash = key.rfind('\\');
     HKEY parent;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | ProgramView(),
@@ -436,8 +435,8 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
 
     // The ODBC Access driver now points at the library that was fetched.
     const std::string odbc = f.vista ? "" : SystemDir() + "\\odbcjt32.dll";
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver", ProgramView()), odbc);
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Setup", ProgramView()), odbc);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Driver", ProgramView()), odbc);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Setup", ProgramView()), odbc);
     if (!f.vista)
         EXPECT_EQ(ReadAll(SystemDirOnDisk() + "\\odbcjt32.dll"), Served("/mdb/ODBCJT32.DLL"));
 

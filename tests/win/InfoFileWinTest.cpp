@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include <string>
 #include <vector>
 
@@ -95,9 +97,10 @@ TEST(InfoFileWin, WindowsFolderOn9xFamilyDownloadFolderOtherwise)
     ::GetWindowsDirectoryA(windows, sizeof(windows));
     const CString nine = CString(windows) + "\\tluinfo.dat";
     const CString nt = CString(windows) + "\\Downloaded Program Files\\wintl\\tluinfo.dat";
-    for (DWORD kind : {41u, 43u, 45u, 49u})
+    for (DWORD kind : {OSKIND_WIN95, OSKIND_WIN98, OSKIND_WINME, OSKIND_9X_LAST})
         EXPECT_EQ(InfoFilePath(kind, "tluinfo.dat"), nine) << kind;
-    for (DWORD kind : {0u, 40u, 50u, 51u, 63u, 100u})
+    for (DWORD kind : std::initializer_list<DWORD>{OSKIND_UNKNOWN, OSKIND_WIN95 - 1, OSKIND_WIN2000,
+                                                   OSKIND_WIN2000_PRO, OSKIND_XP_HOME, OSKIND_VISTA})
         EXPECT_EQ(InfoFilePath(kind, "tluinfo.dat"), nt) << kind;
     EXPECT_EQ(InfoFilePath(51, "cvbinfo.dat"), CInstallPaths().m_strBasicInfoFile);
     EXPECT_EQ(InfoFilePath(51, "tlvestaInfo.dat"), CInstallPaths().m_strPartnerInfoFile);
@@ -107,7 +110,7 @@ TEST(InfoFileWin, WindowsFolderOn9xFamilyDownloadFolderOtherwise)
 TEST(InfoFileWin, AllThreeFilesOfOneInstallationInEachFamilysFolder)
 {
     DownloadFolder folder;
-    for (DWORD kind : {45u, 51u}) {
+    for (DWORD kind : {OSKIND_WINME, OSKIND_WIN2000_PRO}) {
         Writer dlg(kind);
         const InfoRecord user = BuildUserInfoRecord("account", "reply3", 7, "00-1A-2B-3C-4D-5E");
         ASSERT_TRUE(dlg.WritePartnerInfo()) << kind;
@@ -134,7 +137,7 @@ TEST(InfoFileWin, ReadOnlyPartnerAndUserFilesAreReplacedReadOnlyBasicFileStops)
         ::SetFileAttributesA(folder.Path() + "\\" + name, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
         ASSERT_TRUE(ReadOnly(folder.Path() + "\\" + name));
     }
-    Writer dlg(51);
+    Writer dlg(OSKIND_WIN2000_PRO);
     EXPECT_TRUE(dlg.WritePartnerInfo());
     EXPECT_TRUE(WriteInfoFile(InfoFilePath(51, "tluinfo.dat"), BuildUserInfoRecord("a", "b", 1, "c"), TRUE));
     EXPECT_FALSE(dlg.WriteBasicInfo());

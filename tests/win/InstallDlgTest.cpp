@@ -1,6 +1,7 @@
 // The install dialog as the main window creates it: hidden, centred and
 // top-most, painted from its background and panel images, with the progress
 // bar and percentage label that appear once the visitor has signed in.
+#include "DownloadPlan.h"
 #include "InstallDlg.h"
 #include "SkinImage.h"
 #include "TestSupport.h"
@@ -140,7 +141,7 @@ TEST_F(InstallDlgTest, CreatedHiddenCentredAndTopMostWithItsControlsSetUp)
     EXPECT_EQ(bar.m_nAnimType, CBusyProgressCtrl::ANIM_WRAP_FORWARD);
     EXPECT_EQ(bar.m_nBusyFill, CBusyProgressCtrl::FILL_ONE_BLOCK) << "a busy fill has no effect in progress mode";
     EXPECT_EQ(bar.m_nInterval, 250);
-    EXPECT_EQ(bar.m_nUpper, 400);
+    EXPECT_EQ(bar.m_nUpper, PROGRESS_UNITS);
     EXPECT_EQ(bar.m_pThread, nullptr);
     EXPECT_EQ(dlg.m_lblPercent.GetText(), "0%");
     EXPECT_EQ(dlg.m_lblPercent.m_strFaceName, "굴림");
@@ -162,14 +163,14 @@ TEST_F(InstallDlgTest, BarFillsInGreenAsTheDownloadProceeds)
     EXPECT_EQ(empty.At(1, 7), block);
     EXPECT_EQ(empty.At(200, 0), outline);
 
-    const Capture half = at(200);
+    const Capture half = at(PROGRESS_UNITS / 2);
     EXPECT_EQ(half.At(1, 7), green);
     EXPECT_EQ(half.At(190, 7), green);
     EXPECT_EQ(half.At(192, 7), block);
     EXPECT_EQ(half.At(378, 7), block);
     EXPECT_EQ(half.At(100, 0), outline) << "the fill stays inside the outline";
 
-    const Capture full = at(400);
+    const Capture full = at(PROGRESS_UNITS);
     EXPECT_EQ(full.At(1, 7), green);
     EXPECT_EQ(full.At(379, 13), green);
     EXPECT_EQ(full.At(380, 7), outline);

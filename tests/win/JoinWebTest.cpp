@@ -107,7 +107,7 @@ protected:
         main.SubclassWindow(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, MAIN_WIDTH, MAIN_HEIGHT,
                                               nullptr, nullptr, nullptr, nullptr));
         ASSERT_TRUE(page.Create(IDD_JOINWEB_DIALOG, &main));
-        page.MoveWindow(0, 145, MAIN_WIDTH, 591);
+        page.MoveWindow(0, PAGE_TOP, MAIN_WIDTH, PAGE_HEIGHT);
         page.ShowWindow(SW_SHOW);
         ASSERT_NE(page.m_browser.GetControlUnknown(), nullptr);
         sink = AdvisedSink(page.m_browser.GetControlUnknown(), &connections);
@@ -325,7 +325,7 @@ TEST(JoinWebInMainWindow, KeysAndRightClicksStayInThePageLeftClickTakesTopMostAw
     const INT_PTR result = dlg.DoModal();
     observer.join();
 
-    EXPECT_TRUE(seen.pageInMain == (RECT{0, 145, 752, 736}));
+    EXPECT_TRUE(seen.pageInMain == (RECT{0, PAGE_TOP, MAIN_WIDTH, PAGE_TOP + PAGE_HEIGHT}));
     EXPECT_TRUE(seen.browserInPage == (RECT{-205, -266, 1000, 1000}));
     ASSERT_TRUE(seen.visible);
     EXPECT_GT(ColourDistance(seen.headerPixel, 0xFFFFFF), 30) << "the header band shows above the page";

@@ -82,7 +82,7 @@ TEST_F(LaunchSetup, VistaRunElevatesTheDownloadedSetup)
 {
     MsgBoxWatcher boxes;
     InstallHost host;
-    host.Plan(100);
+    host.Plan(OSKIND_VISTA);
     ASSERT_TRUE(host.RunWorker(30000));
     EXPECT_EQ(DownloadRequests().front(), "/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe");
     EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);

@@ -3,6 +3,7 @@
 #include "App.h"
 #include "ResString.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,11 @@ using namespace testsupport;
 TEST(MsgBoxWatcher, ReportsOwnerCaptionTextAndIconAndAnswers)
 {
     MsgBoxWatcher watcher(IDOK);
-    EXPECT_EQ(AfxMessageBox(LoadResString(3), MB_ICONSTOP), IDOK);
+    EXPECT_EQ(AfxMessageBox(LoadResString(IDS_NETWORK_ERROR), MB_ICONSTOP), IDOK);
 
     HWND hOwner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                     nullptr, nullptr);
-    EXPECT_EQ(::MessageBoxA(hOwner, FormatResString(2, "/x/y.exe"), LoadResString(1), MB_OK | MB_ICONINFORMATION),
+    EXPECT_EQ(::MessageBoxA(hOwner, FormatResString(IDS_FILE_NOT_FOUND, "/x/y.exe"), LoadResString(IDS_PRODUCT_NAME), MB_OK | MB_ICONINFORMATION),
               IDOK);
     ::DestroyWindow(hOwner);
 
@@ -32,12 +33,12 @@ TEST(MsgBoxWatcher, ReportsOwnerCaptionTextAndIconAndAnswers)
 TEST(StringTable, KoreanTextsInTheAnsiCodePage)
 {
     EXPECT_EQ(::GetACP(), 949u);
-    EXPECT_EQ(LoadResString(9), CString("\xC5\xBB\xB7\xCE Free")); // "탈로 Free" in code page 949
-    EXPECT_TRUE(LoadResString(101).IsEmpty());
-    const CString refusal = LoadResString(8);
+    EXPECT_EQ(LoadResString(IDS_CHECK_CAPTION), CString("\xC5\xBB\xB7\xCE Free")); // "탈로 Free" in code page 949
+    EXPECT_TRUE(LoadResString(IDS_ABOUTBOX).IsEmpty());
+    const CString refusal = LoadResString(IDS_UNSUPPORTED_OS);
     EXPECT_NE(refusal.Find(". \r\n\r\n"), -1) << "carriage returns survive the resource compiler";
-    EXPECT_NE(LoadResString(12).Find("\n\n"), -1);
-    for (UINT id = 1; id <= 14; ++id)
+    EXPECT_NE(LoadResString(IDS_AUTH_FAILED).Find("\n\n"), -1);
+    for (UINT id = IDS_PRODUCT_NAME; id <= IDS_BAD_EMAIL; ++id)
         EXPECT_FALSE(LoadResString(id).IsEmpty()) << id;
 }
 

@@ -56,7 +56,7 @@ TEST_F(OdbcRepair, ARegisteredDriverLeavesPlanAndRegistryAlone)
 {
     odbc.Set("Driver", SystemDir() + "\\kernel32.dll");
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     EXPECT_EQ(host.dlg.m_DownloadList.GetCount(), 6);
     EXPECT_EQ(host.dlg.m_pDownloadList, &host.dlg.m_DownloadList);
     EXPECT_EQ(odbc.Get("Setup"), "<no value>");
@@ -66,7 +66,7 @@ TEST_F(OdbcRepair, ALibraryInTheSystemFolderIsRegisteredWithoutADownload)
 {
     std::ofstream(Library()) << "driver";
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     EXPECT_EQ(host.dlg.m_DownloadList.GetCount(), 6);
     EXPECT_EQ(odbc.Get("Driver"), Library());
     EXPECT_EQ(odbc.Get("Setup"), Library());
@@ -75,8 +75,8 @@ TEST_F(OdbcRepair, ALibraryInTheSystemFolderIsRegisteredWithoutADownload)
 TEST_F(OdbcRepair, AMissingLibraryIsDownloadedThenRegistered)
 {
     InstallHost host;
-    host.Plan(61);
-    host.Plan(61); // building twice leaves one plan
+    host.Plan(OSKIND_XP_PRO);
+    host.Plan(OSKIND_XP_PRO); // building twice leaves one plan
     ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 7);
     EXPECT_EQ(host.dlg.m_DownloadList.GetTail(), "127.0.0.1/mdb/ODBCJT32.DLL");
     EXPECT_EQ(odbc.Get("Driver"), "<no key>") << "nothing is registered before the download";
@@ -87,7 +87,7 @@ TEST_F(OdbcRepair, AMissingLibraryIsDownloadedThenRegistered)
     EXPECT_EQ(odbc.Get("Driver"), stored);
     EXPECT_EQ(odbc.Get("Setup"), stored);
     // Seven shares of 57 leave the bar at 399 until the end sets 400.
-    EXPECT_EQ(host.dlg.m_ctlProgress.m_nPos, 400);
+    EXPECT_EQ(host.dlg.m_ctlProgress.m_nPos, PROGRESS_UNITS);
     EXPECT_EQ(std::string(host.dlg.m_lblPercent.GetText()), "100%");
     EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
 }
@@ -95,7 +95,7 @@ TEST_F(OdbcRepair, AMissingLibraryIsDownloadedThenRegistered)
 TEST_F(OdbcRepair, VistaIsNeverCheckedRegisteredOrDownloaded)
 {
     InstallHost host;
-    host.Plan(100);
+    host.Plan(OSKIND_VISTA);
     EXPECT_EQ(host.dlg.m_DownloadList.GetCount(), 6);
     EXPECT_EQ(host.dlg.m_DownloadList.GetHead(), "127.0.0.1/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe");
     EXPECT_EQ(odbc.Get("Driver"), "<no key>");
@@ -104,10 +104,10 @@ TEST_F(OdbcRepair, VistaIsNeverCheckedRegisteredOrDownloaded)
 TEST_F(OdbcRepair, SetRegStringCreatesTheKeyAndReportsFailure)
 {
     InstallHost host;
-    EXPECT_TRUE(host.dlg.SetRegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver", "C:\\x\\odbcjt32.dll"));
+    EXPECT_TRUE(host.dlg.SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Driver", "C:\\x\\odbcjt32.dll"));
     EXPECT_EQ(odbc.Get("Driver"), "C:\\x\\odbcjt32.dll");
     HKEY hKey = nullptr;
-    ASSERT_EQ(::RegOpenKeyA(HKEY_LOCAL_MACHINE, kOdbcKey, &hKey), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, &hKey), ERROR_SUCCESS);
     DWORD type = 0;
     ::RegQueryValueExA(hKey, "Driver", nullptr, &type, nullptr, nullptr);
     ::RegCloseKey(hKey);

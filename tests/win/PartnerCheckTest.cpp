@@ -131,7 +131,7 @@ protected:
         ::SetEnvironmentVariableA("VESTAINET_LOG", m_log.c_str());
         ::SetEnvironmentVariableA("VESTAINET_ANSWER", nullptr);
         ASSERT_TRUE(dlg.Create(IDD_INSTALL_DIALOG));
-        dlg.OsKind = 61;
+        dlg.OsKind = OSKIND_XP_PRO;
         dlg.m_strCookieField2 = "F2";
     }
 

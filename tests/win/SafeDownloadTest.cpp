@@ -121,7 +121,7 @@ protected:
         DownloadTest::TearDown();
     }
 
-    // Runs the worker for OsKind 61 with the stand-in's faults and returns
+    // Runs the worker for Windows XP Professional with the stand-in's faults and returns
     // the one message the visitor saw; nothing may have been started.
     std::string FailedRun(InstallHost& host, const std::string& faults)
     {
@@ -174,7 +174,7 @@ TEST_F(SafeDownload, TheSetupProgramCannotBeSwappedBetweenWriteAndLaunch)
         }
     });
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     const bool ended = host.RunWorker(60000);
     attacker.join();
     ASSERT_TRUE(ended);
@@ -246,7 +246,7 @@ TEST_F(SafeDownload, AnOverLongTemporaryFolderStopsBeforeAnyDownload)
     std::string text;
     {
         InstallHost host;
-        host.Plan(61);
+        host.Plan(OSKIND_XP_PRO);
         text = FailedRun(host, "only=nothing");
     }
     ::SetEnvironmentVariableA("TMP", *oldTmp ? oldTmp : nullptr);
@@ -263,7 +263,7 @@ TEST_F(SafeDownload, AGigabyteAnnouncementIsRefusedWithoutAllocatingIt)
     std::ofstream(list, std::ios::binary) << "the good list from before";
     const SIZE_T before = PeakVirtualSize();
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     EXPECT_EQ(FailedRun(host, "length=1073741824&only=cvspdf"), kNetworkError);
     EXPECT_LT(PeakVirtualSize() - before, SIZE_T(256) << 20) << "memory was reserved for the announced body";
     EXPECT_EQ(ReadBytes(list), "the good list from before");
@@ -276,7 +276,7 @@ TEST_F(SafeDownload, AnEmptyDriverIsRefusedAndNeverRegistered)
     ASSERT_FALSE(Exists(driver));
     odbc.Remove();
     InstallHost host;
-    host.Plan(61);
+    host.Plan(OSKIND_XP_PRO);
     ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 7);
     EXPECT_EQ(FailedRun(host, "length=0&only=ODBCJT32"), kNetworkError);
     EXPECT_FALSE(Exists(driver));
@@ -356,7 +356,7 @@ TEST_F(SafeDownload, ASegmentNamingTheDriverOrTheSetupProgramIsAFailedSignIn)
                         "|end");
         MsgBoxWatcher boxes;
         InstallHost host;
-        host.dlg.OsKind = 61;
+        host.dlg.OsKind = OSKIND_XP_PRO;
         host.dlg.m_strCookieUserId = "kim01";
         host.dlg.RunInstallation();
         ASSERT_TRUE(boxes.WaitForBoxes(1, 10000)) << fields;
@@ -381,7 +381,7 @@ TEST_F(SafeDownload, WebServiceRequestsGiveUpOnASilentOrTricklingService)
     CWebClient::s_dwTimeoutMs = 1500;
     CWebClient::s_dwLowSpeedWindowMs = 1500;
     CInstallDlg dlg;
-    dlg.OsKind = 61;
+    dlg.OsKind = OSKIND_XP_PRO;
     CWebClient client;
     const auto within = [](DWORD ms, const std::function<bool()>& failed) {
         const DWORD start = ::GetTickCount();
@@ -491,7 +491,7 @@ TEST_F(PartnerDrip, TheFailureMessageComesWithinAboutFortyFiveSecondsAndTheWindo
     std::ofstream(library, std::ios::binary) << "library from an earlier download";
     StandinGet("/_control/set?chunk=1&chunk_ms=3000&only=VestaINet");
     InstallHost host;
-    host.dlg.OsKind = 61;
+    host.dlg.OsKind = OSKIND_XP_PRO;
     MsgBoxWatcher boxes;
 
     // Another thread asks the window all along and keeps the longest wait for an answer.

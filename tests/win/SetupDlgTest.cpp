@@ -52,12 +52,12 @@ TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
         facts.topMost = (::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         RECT box;
         HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
-        facts.hasRegion = ::GetWindowRgn(h, rgn) == COMPLEXREGION && ::GetRgnBox(rgn, &box) && box.right >= 752 && box.bottom >= 801;
+        facts.hasRegion = ::GetWindowRgn(h, rgn) == COMPLEXREGION && ::GetRgnBox(rgn, &box) && box.right >= MAIN_WIDTH && box.bottom >= MAIN_HEIGHT;
         ::DeleteObject(rgn);
         ::Sleep(300);
 
         // On screen: the header band shows at the window's top left.
-        const Capture shot = CaptureScreenRect(RECT{facts.rect.left, facts.rect.top, facts.rect.left + 752, 768});
+        const Capture shot = CaptureScreenRect(RECT{facts.rect.left, facts.rect.top, facts.rect.left + MAIN_WIDTH, 768});
         shot.SaveBmp(ArtifactPath("main-window-screen.bmp"));
         ::PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0);
     });
@@ -69,10 +69,10 @@ TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
     EXPECT_TRUE(facts.stayedHiddenWhenAsked);
     ASSERT_TRUE(facts.visibleAfterTimer);
     EXPECT_GE(facts.showTicks, 7800u);
-    EXPECT_EQ(facts.rect.left, (::GetSystemMetrics(SM_CXSCREEN) - 752) / 2);
-    EXPECT_EQ(facts.rect.top, (::GetSystemMetrics(SM_CYSCREEN) - 379) / 2);
-    EXPECT_EQ(facts.rect.right - facts.rect.left, 752);
-    EXPECT_EQ(facts.rect.bottom - facts.rect.top, 801);
+    EXPECT_EQ(facts.rect.left, (::GetSystemMetrics(SM_CXSCREEN) - MAIN_WIDTH) / 2);
+    EXPECT_EQ(facts.rect.top, (::GetSystemMetrics(SM_CYSCREEN) - CENTRING_HEIGHT) / 2);
+    EXPECT_EQ(facts.rect.right - facts.rect.left, MAIN_WIDTH);
+    EXPECT_EQ(facts.rect.bottom - facts.rect.top, MAIN_HEIGHT);
     if (::GetSystemMetrics(SM_CXSCREEN) == 1024 && ::GetSystemMetrics(SM_CYSCREEN) == 768) {
         EXPECT_EQ(facts.rect.left, 136);
         EXPECT_EQ(facts.rect.top, 194);
@@ -91,7 +91,7 @@ TEST(SetupDlg, PaintsHeaderAndFooterBands)
         HWND h = WaitForDialog(dlg);
         HDC hdcScreen = ::GetDC(nullptr);
         HDC mem = ::CreateCompatibleDC(hdcScreen);
-        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, 752, 801);
+        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, MAIN_WIDTH, MAIN_HEIGHT);
         HGDIOBJ old = ::SelectObject(mem, bmp);
         ::SendMessageA(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0);
         ::SelectObject(mem, old);
@@ -104,19 +104,19 @@ TEST(SetupDlg, PaintsHeaderAndFooterBands)
     });
     EXPECT_EQ(dlg.DoModal(), IDOK) << "the close button ends the modal run with IDOK";
     observer.join();
-    ASSERT_EQ(painted.width, 752);
+    ASSERT_EQ(painted.width, MAIN_WIDTH);
 
     const Capture header = CaptureBitmap(g_skinImages[SKIN_HEADER].m_bitmap);
     const Capture footer = CaptureBitmap(g_skinImages[SKIN_FOOTER].m_bitmap);
     int mismatches = 0;
-    for (int y = 0; y < 144; y += 3)
-        for (int x = 0; x < 751; x += 5)
+    for (int y = 0; y < HEADER_HEIGHT - 1; y += 3)
+        for (int x = 0; x < MAIN_WIDTH - 1; x += 5)
             mismatches += ColourDistance(painted.At(x, y), header.At(x + 1, y + 1)) > 2;
-    for (int y = 0; y < 66; y += 3)
-        for (int x = 0; x < 751; x += 5)
-            mismatches += ColourDistance(painted.At(x, 735 + y), footer.At(x + 1, y)) > 2;
+    for (int y = 0; y < FOOTER_HEIGHT; y += 3)
+        for (int x = 0; x < MAIN_WIDTH - 1; x += 5)
+            mismatches += ColourDistance(painted.At(x, FOOTER_TOP + y), footer.At(x + 1, y)) > 2;
     EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(painted.At(751, 100), 0xFFFFFFu) << "the header is drawn one pixel left: its last column is white";
+    EXPECT_EQ(painted.At(MAIN_WIDTH - 1, 100), 0xFFFFFFu) << "the header is drawn one pixel left: its last column is white";
     EXPECT_EQ(painted.At(300, 400), 0xFFFFFFu) << "the middle is white";
 }
 

@@ -264,18 +264,20 @@ TEST(SystemChecks, EachWindowsVersionGetsItsKindAndUnsupportedOnesAreRefused)
 {
     const struct {
         const char* version;
-        const char* kind;
+        OsKind_t kind;
         bool refused;
     } versions[] = {
-        {"win95", "41", true},    {"win98", "44", false},   {"winme", "45", false}, {"nt40", "36", false},
-        {"win2k", "51", false},   {"winxp", "61", false},   {"winxp64", "70", false},
-        {"win2003", "70", false}, {"vista", "100", false},  {"win7", "0", true},
+        {"win95", OSKIND_WIN95, true},          {"win98", OSKIND_WIN98_SE, false},
+        {"winme", OSKIND_WINME, false},         {"nt40", OSKIND_NT4_WORKSTATION, false},
+        {"win2k", OSKIND_WIN2000_PRO, false},   {"winxp", OSKIND_XP_PRO, false},
+        {"winxp64", OSKIND_SERVER2003, false},  {"win2003", OSKIND_SERVER2003, false},
+        {"vista", OSKIND_VISTA, false},         {"win7", OSKIND_UNKNOWN, true},
     };
     for (const auto& v : versions) {
         auto r = RunProbe({v.version, false, false});
         SCOPED_TRACE(v.version);
-        EXPECT_EQ(r["kind"], v.kind);
-        EXPECT_EQ(r["member"], v.kind) << "CheckSystem keeps the kind";
+        EXPECT_EQ(r["kind"], std::to_string(v.kind));
+        EXPECT_EQ(r["member"], std::to_string(v.kind)) << "CheckSystem keeps the kind";
         EXPECT_EQ(r["result"], v.refused ? "0" : "1");
         EXPECT_EQ(r["boxes"], v.refused ? "1" : "0");
         if (v.refused) {

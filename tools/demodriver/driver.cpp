@@ -4,6 +4,7 @@
 // dialog in the middle of the download, and prints a one-line verdict.
 //
 //   demodriver PROGRAM.exe OUTDIR [SECONDS]
+#include "Messages.h"
 #include "TestSupport.h"
 
 #include <cstdio>
@@ -12,8 +13,6 @@
 using namespace testsupport;
 
 namespace {
-
-const UINT WM_SETUP_START = WM_USER + 10;
 
 DWORD g_start = 0;
 
