@@ -224,11 +224,11 @@ TEST_F(CookieWin, AFolderValueThatIsNoWholePathFindsNothingInTheCurrentFolder)
     Cookie("user@vestainet[1].txt", "f0&user", 1);
     for (const char* value : {"Low\\..", "."}) {
         SetCookieFolder(value);
-        EXPECT_EQ(FindPartnerCookieFile(51), "") << value;
+        EXPECT_EQ(FindPartnerCookieFile(OSKIND_WIN2000_PRO), "") << value;
     }
     // The sentinel: the same cookie is found through its whole path.
     SetCookieFolder(m_folder);
-    EXPECT_NE(FindPartnerCookieFile(51), "");
+    EXPECT_NE(FindPartnerCookieFile(OSKIND_WIN2000_PRO), "");
     ::SetCurrentDirectoryA(previous);
 }
 
