@@ -4,7 +4,8 @@
 // dialog in the middle of the download, and prints a one-line verdict.
 //
 //   demodriver PROGRAM.exe OUTDIR [SECONDS]
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <cstdio>
 #include <string>

@@ -1,11 +1,12 @@
-#include "TestSupport.h"
+#include "Screen.h"
 
-#include "BuildConfig.h"
-
-#include <winsock2.h>
+#include "Gdi.h"
+#include "Program.h"
+#include "Wnd.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace testsupport {
 
@@ -36,206 +37,6 @@ std::string WindowTextUtf8(HWND hWnd)
     wchar_t buf[4096] = {};
     ::InternalGetWindowText(hWnd, buf, 4096);
     return Utf8(buf);
-}
-
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > ms)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
-HWND FindProcessWindow(DWORD pid, const std::function<bool(HWND)>& match)
-{
-    struct Ctx {
-        DWORD pid;
-        const std::function<bool(HWND)>* match;
-        HWND found;
-    } ctx{pid, &match, nullptr};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(h, &owner);
-            if (owner == c->pid && (*c->match)(h))
-                c->found = h;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-HWND FindMainWindow(DWORD pid)
-{
-    return FindProcessWindow(pid, [](HWND h) { return WindowTextUtf8(h) == u8"탈로 설치 도우미"; });
-}
-
-HWND FindInstallDialog(DWORD pid)
-{
-    return FindProcessWindow(pid, [](HWND h) {
-        RECT rc;
-        ::GetWindowRect(h, &rc);
-        return rc.right - rc.left == 520 && rc.bottom - rc.top == 314;
-    });
-}
-
-std::string ProgramBesideThis(const char* pszName)
-{
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string self(path);
-    return self.substr(0, self.find_last_of("\\/") + 1) + pszName;
-}
-
-void PumpFor(DWORD ms)
-{
-    PumpUntil([] { return false; }, ms);
-}
-
-bool PumpUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (pred())
-            return true;
-        if (::GetTickCount() - start >= ms)
-            return pred();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-MsgBoxWatcher::MsgBoxWatcher(int answer, DWORD processId)
-    : m_answer(answer), m_processId(processId), m_thread([this] {
-          while (!m_stop) {
-              Poll();
-              ::Sleep(20);
-          }
-      })
-{
-}
-
-MsgBoxWatcher::~MsgBoxWatcher()
-{
-    m_stop = true;
-    m_thread.join();
-}
-
-static Capture CaptureFrom(HDC hdcSource, int x, int y, int width, int height);
-
-// Which standard icon a message box shows. Within this process the icon
-// handle tells; a box of another process has handles of its own, so its icon
-// is told by its pixels against each standard icon drawn here.
-static MsgBoxWatcher::Icon IconOf(HWND hBox)
-{
-    HWND hIcon = ::GetDlgItem(hBox, 0x440);
-    if (!hIcon)
-        hIcon = ::GetDlgItem(hBox, 0x14);
-    if (!hIcon)
-        return MsgBoxWatcher::ICON_NONE;
-    const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
-    if (!h)
-        return MsgBoxWatcher::ICON_NONE;
-    static const struct {
-        int id;
-        MsgBoxWatcher::Icon icon;
-    } kStandard[] = {{32513, MsgBoxWatcher::ICON_STOP},
-                     {32516, MsgBoxWatcher::ICON_INFORMATION},
-                     {32515, MsgBoxWatcher::ICON_WARNING},
-                     {32514, MsgBoxWatcher::ICON_QUESTION}};
-    for (const auto& s : kStandard)
-        if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)))
-            return s.icon;
-
-    ::Sleep(100); // painted
-    RECT rc;
-    ::GetWindowRect(hIcon, &rc);
-    const Capture shown = CaptureScreenRect(rc);
-    if (shown.width <= 0 || shown.height <= 0)
-        return MsgBoxWatcher::ICON_OTHER;
-    const DWORD bg = shown.At(0, 0);
-    MsgBoxWatcher::Icon best = MsgBoxWatcher::ICON_OTHER;
-    long bestDistance = 0;
-    for (const auto& s : kStandard) {
-        HDC hdcScreen = ::GetDC(nullptr);
-        HDC mem = ::CreateCompatibleDC(hdcScreen);
-        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, shown.width, shown.height);
-        HGDIOBJ old = ::SelectObject(mem, bmp);
-        HBRUSH brush = ::CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
-        RECT all{0, 0, shown.width, shown.height};
-        ::FillRect(mem, &all, brush);
-        ::DeleteObject(brush);
-        ::DrawIconEx(mem, 0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)), 0, 0, 0, nullptr, DI_NORMAL);
-        const Capture drawn = CaptureFrom(mem, 0, 0, shown.width, shown.height);
-        ::SelectObject(mem, old);
-        ::DeleteObject(bmp);
-        ::DeleteDC(mem);
-        ::ReleaseDC(nullptr, hdcScreen);
-        long distance = 0;
-        for (size_t i = 0; i < drawn.pixels.size(); ++i)
-            distance += ColourDistance(drawn.pixels[i], shown.pixels[i]);
-        if (best == MsgBoxWatcher::ICON_OTHER || distance < bestDistance) {
-            best = s.icon;
-            bestDistance = distance;
-        }
-    }
-    // Near enough to one of them: a few colour steps per pixel on average.
-    return bestDistance <= 8L * shown.width * shown.height ? best : MsgBoxWatcher::ICON_OTHER;
-}
-
-void MsgBoxWatcher::Poll()
-{
-    struct Ctx {
-        MsgBoxWatcher* self;
-        std::vector<HWND> found;
-    } ctx{this, {}};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(lParam);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hWnd, &pid);
-            char cls[64] = {};
-            ::GetClassNameA(hWnd, cls, sizeof(cls));
-            if (pid == c->self->m_processId && !strcmp(cls, "#32770") && ::IsWindowVisible(hWnd) &&
-                ::GetDlgItem(hWnd, 0xFFFF))
-                c->found.push_back(hWnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
-
-    for (HWND hBox : ctx.found) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            bool seen = false;
-            for (HWND h : m_answered)
-                seen = seen || h == hBox;
-            if (seen)
-                continue;
-            m_answered.push_back(hBox);
-            m_boxes.push_back(Box{::GetWindow(hBox, GW_OWNER), WindowTextUtf8(hBox),
-                                  WindowTextUtf8(::GetDlgItem(hBox, 0xFFFF)), IconOf(hBox)});
-        }
-        ::PostMessageW(hBox, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
-    }
-}
-
-std::vector<MsgBoxWatcher::Box> MsgBoxWatcher::Boxes() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_boxes;
-}
-
-bool MsgBoxWatcher::WaitForBoxes(size_t count, DWORD ms)
-{
-    return PumpUntil([&] { return Boxes().size() >= count; }, ms);
 }
 
 static Capture CaptureFrom(HDC hdcSource, int x, int y, int width, int height)
@@ -317,39 +118,177 @@ int ColourDistance(DWORD a, DWORD b)
     return sum / 3;
 }
 
-std::string StandinGet(const std::string& pathAndQuery)
+Capture RenderToBitmap(int cx, int cy, const std::function<void(HDC)>& draw)
 {
-    WSADATA wsa;
-    ::WSAStartup(MAKEWORD(2, 2), &wsa);
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(WEB_SERVICE_PORT);
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    std::string response;
-    if (::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
-        const std::string request = "GET " + pathAndQuery + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-        ::send(s, request.data(), static_cast<int>(request.size()), 0);
-        char buf[4096];
-        int n;
-        while ((n = ::recv(s, buf, sizeof(buf), 0)) > 0)
-            response.append(buf, static_cast<size_t>(n));
+    ClientDC screen(nullptr);
+    MemoryDC mem(screen);
+    GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen, cx, cy));
+    {
+        SelectGuard sel(mem, bitmap);
+        draw(mem);
     }
-    ::closesocket(s);
-    const size_t body = response.find("\r\n\r\n");
-    return body == std::string::npos ? std::string() : response.substr(body + 4);
+    return CaptureBitmap(bitmap);
 }
 
-std::string StandinRoot()
+static bool Painted(HWND hWnd)
 {
-    const char* root = getenv("STANDIN_ROOT_W");
-    return root ? root : "";
+    if (::GetUpdateRect(hWnd, nullptr, FALSE))
+        return false;
+    bool painted = true;
+    ::EnumChildWindows(
+        hWnd,
+        [](HWND hChild, LPARAM lp) -> BOOL {
+            if (::IsWindowVisible(hChild) && ::GetUpdateRect(hChild, nullptr, FALSE))
+                *reinterpret_cast<bool*>(lp) = false;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&painted));
+    return painted;
 }
 
-std::string TestPkiFile(const std::string& name)
+bool WaitPainted(HWND hWnd, DWORD ms)
 {
-    const char* dir = getenv("TEST_PKI_W");
-    return dir && *dir ? std::string(dir) + "\\" + name : std::string();
+    // Painting is the lowest-priority message: once nothing is left to paint,
+    // everything queued before it has been handled as well.
+    return PumpUntil([&] { return !::IsWindow(hWnd) || Painted(hWnd); }, ms);
+}
+
+DWORD Pixel(COLORREF cr)
+{
+    return (GetRValue(cr) << 16) | (GetGValue(cr) << 8) | GetBValue(cr);
+}
+
+bool HostControl(CWnd& host, CWnd& control, const char* pszClass, const char* pszText, DWORD dwStyle, int cx, int cy,
+                 int nID)
+{
+    HWND hHost = ::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP, 40, 40, 420, 80, nullptr, nullptr, nullptr,
+                                   nullptr);
+    HWND hControl = ::CreateWindowExA(0, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, 10, 10, cx, cy, hHost,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)), nullptr, nullptr);
+    return host.SubclassWindow(hHost) && control.SubclassWindow(hControl);
+}
+
+MsgBoxWatcher::MsgBoxWatcher(int answer, DWORD processId)
+    : m_answer(answer), m_processId(processId), m_thread([this] {
+          while (!m_stop) {
+              Poll();
+              ::Sleep(20);
+          }
+      })
+{
+}
+
+MsgBoxWatcher::~MsgBoxWatcher()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+// Which standard icon a message box shows. Within this process the icon
+// handle tells; a box of another process has handles of its own, so its icon
+// is told by its pixels against each standard icon drawn here.
+static MsgBoxWatcher::Icon IconOf(HWND hBox)
+{
+    HWND hIcon = ::GetDlgItem(hBox, 0x440);
+    if (!hIcon)
+        hIcon = ::GetDlgItem(hBox, 0x14);
+    if (!hIcon)
+        return MsgBoxWatcher::ICON_NONE;
+    const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
+    if (!h)
+        return MsgBoxWatcher::ICON_NONE;
+    static const struct {
+        int id;
+        MsgBoxWatcher::Icon icon;
+    } kStandard[] = {{32513, MsgBoxWatcher::ICON_STOP},
+                     {32516, MsgBoxWatcher::ICON_INFORMATION},
+                     {32515, MsgBoxWatcher::ICON_WARNING},
+                     {32514, MsgBoxWatcher::ICON_QUESTION}};
+    for (const auto& s : kStandard)
+        if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)))
+            return s.icon;
+
+    WaitPainted(hIcon, 2000);
+    RECT rc;
+    ::GetWindowRect(hIcon, &rc);
+    const Capture shown = CaptureScreenRect(rc);
+    if (shown.width <= 0 || shown.height <= 0)
+        return MsgBoxWatcher::ICON_OTHER;
+    const DWORD bg = shown.At(0, 0);
+    MsgBoxWatcher::Icon best = MsgBoxWatcher::ICON_OTHER;
+    long bestDistance = 0;
+    for (const auto& s : kStandard) {
+        HDC hdcScreen = ::GetDC(nullptr);
+        HDC mem = ::CreateCompatibleDC(hdcScreen);
+        HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, shown.width, shown.height);
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        HBRUSH brush = ::CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
+        RECT all{0, 0, shown.width, shown.height};
+        ::FillRect(mem, &all, brush);
+        ::DeleteObject(brush);
+        ::DrawIconEx(mem, 0, 0, ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)), 0, 0, 0, nullptr, DI_NORMAL);
+        const Capture drawn = CaptureFrom(mem, 0, 0, shown.width, shown.height);
+        ::SelectObject(mem, old);
+        ::DeleteObject(bmp);
+        ::DeleteDC(mem);
+        ::ReleaseDC(nullptr, hdcScreen);
+        long distance = 0;
+        for (size_t i = 0; i < drawn.pixels.size(); ++i)
+            distance += ColourDistance(drawn.pixels[i], shown.pixels[i]);
+        if (best == MsgBoxWatcher::ICON_OTHER || distance < bestDistance) {
+            best = s.icon;
+            bestDistance = distance;
+        }
+    }
+    // Near enough to one of them: a few colour steps per pixel on average.
+    return bestDistance <= 8L * shown.width * shown.height ? best : MsgBoxWatcher::ICON_OTHER;
+}
+
+void MsgBoxWatcher::Poll()
+{
+    struct Ctx {
+        MsgBoxWatcher* self;
+        std::vector<HWND> found;
+    } ctx{this, {}};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lParam);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hWnd, &pid);
+            char cls[64] = {};
+            ::GetClassNameA(hWnd, cls, sizeof(cls));
+            if (pid == c->self->m_processId && !strcmp(cls, "#32770") && ::IsWindowVisible(hWnd) &&
+                ::GetDlgItem(hWnd, 0xFFFF))
+                c->found.push_back(hWnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+
+    for (HWND hBox : ctx.found) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            bool seen = false;
+            for (HWND h : m_answered)
+                seen = seen || h == hBox;
+            if (seen)
+                continue;
+            m_answered.push_back(hBox);
+            m_boxes.push_back(Box{::GetWindow(hBox, GW_OWNER), WindowTextUtf8(hBox),
+                                  WindowTextUtf8(::GetDlgItem(hBox, 0xFFFF)), IconOf(hBox)});
+        }
+        ::PostMessageW(hBox, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
+    }
+}
+
+std::vector<MsgBoxWatcher::Box> MsgBoxWatcher::Boxes() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_boxes;
+}
+
+bool MsgBoxWatcher::WaitForBoxes(size_t count, DWORD ms)
+{
+    return PumpUntil([&] { return Boxes().size() >= count; }, ms);
 }
 
 std::string ArtifactPath(const std::string& name)
