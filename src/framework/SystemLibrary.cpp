@@ -12,7 +12,9 @@ HMODULE LoadSystemLibrary(const char* pszName)
     if (path.Right(1) != "\\")
         path += "\\";
     path += pszName;
-    return ::LoadLibraryA(path);
+    // What the library itself imports is then looked for in the system
+    // folder too, not in the program's folder first.
+    return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void HardenDllSearch()
