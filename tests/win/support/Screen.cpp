@@ -184,31 +184,20 @@ MsgBoxWatcher::~MsgBoxWatcher()
     m_thread.join();
 }
 
-// Which standard icon a message box shows. Within this process the icon
-// handle tells; a box of another process has handles of its own, so its icon
-// is told by its pixels against each standard icon drawn here.
-static MsgBoxWatcher::Icon IconOf(HWND hBox)
-{
-    HWND hIcon = ::GetDlgItem(hBox, 0x440);
-    if (!hIcon)
-        hIcon = ::GetDlgItem(hBox, 0x14);
-    if (!hIcon)
-        return MsgBoxWatcher::ICON_NONE;
-    const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
-    if (!h)
-        return MsgBoxWatcher::ICON_NONE;
-    static const struct {
-        int id;
-        MsgBoxWatcher::Icon icon;
-    } kStandard[] = {{32513, MsgBoxWatcher::ICON_STOP},
-                     {32516, MsgBoxWatcher::ICON_INFORMATION},
-                     {32515, MsgBoxWatcher::ICON_WARNING},
-                     {32514, MsgBoxWatcher::ICON_QUESTION}};
-    for (const auto& s : kStandard)
-        if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)))
-            return s.icon;
+namespace {
 
-    WaitPainted(hIcon, 2000);
+const struct {
+    int id;
+    MsgBoxWatcher::Icon icon;
+} kStandardIcons[] = {{32513, MsgBoxWatcher::ICON_STOP},
+                      {32516, MsgBoxWatcher::ICON_INFORMATION},
+                      {32515, MsgBoxWatcher::ICON_WARNING},
+                      {32514, MsgBoxWatcher::ICON_QUESTION}};
+
+// The standard icon that the icon control shows on the screen now, told by
+// its pixels against each standard icon drawn here; ICON_OTHER when none is near.
+MsgBoxWatcher::Icon ShownIcon(HWND hIcon)
+{
     RECT rc;
     ::GetWindowRect(hIcon, &rc);
     const Capture shown = CaptureScreenRect(rc);
@@ -217,7 +206,7 @@ static MsgBoxWatcher::Icon IconOf(HWND hBox)
     const DWORD bg = shown.At(0, 0);
     MsgBoxWatcher::Icon best = MsgBoxWatcher::ICON_OTHER;
     long bestDistance = 0;
-    for (const auto& s : kStandard) {
+    for (const auto& s : kStandardIcons) {
         HDC hdcScreen = ::GetDC(nullptr);
         HDC mem = ::CreateCompatibleDC(hdcScreen);
         HBITMAP bmp = ::CreateCompatibleBitmap(hdcScreen, shown.width, shown.height);
@@ -243,6 +232,33 @@ static MsgBoxWatcher::Icon IconOf(HWND hBox)
     // Near enough to one of them: a few colour steps per pixel on average.
     return bestDistance <= 8L * shown.width * shown.height ? best : MsgBoxWatcher::ICON_OTHER;
 }
+
+// Which standard icon a message box shows. Within this process the icon
+// handle tells; a box of another process has handles of its own, so its icon
+// is told by its pixels once they have reached the screen.
+MsgBoxWatcher::Icon IconOf(HWND hBox)
+{
+    HWND hIcon = ::GetDlgItem(hBox, 0x440);
+    if (!hIcon)
+        hIcon = ::GetDlgItem(hBox, 0x14);
+    if (!hIcon)
+        return MsgBoxWatcher::ICON_NONE;
+    const HICON h = reinterpret_cast<HICON>(::SendMessageW(hIcon, STM_GETICON, 0, 0));
+    if (!h)
+        return MsgBoxWatcher::ICON_NONE;
+    for (const auto& s : kStandardIcons)
+        if (h == ::LoadIconW(nullptr, MAKEINTRESOURCEW(s.id)))
+            return s.icon;
+
+    // Painted is not yet shown: under Wine the other process's painting
+    // reaches the screen when its window surface is flushed.
+    WaitPainted(hIcon, 2000);
+    MsgBoxWatcher::Icon icon = MsgBoxWatcher::ICON_OTHER;
+    PumpUntil([&] { return (icon = ShownIcon(hIcon)) != MsgBoxWatcher::ICON_OTHER; }, 3000);
+    return icon;
+}
+
+} // namespace
 
 void MsgBoxWatcher::Poll()
 {
