@@ -5,10 +5,16 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# What the tests and the demo driver share (tests/win/support): one library.
+file(GLOB TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
+add_library(testsupport STATIC ${TEST_SUPPORT})
+target_link_libraries(testsupport PUBLIC tallow_core ws2_32)
+target_include_directories(testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
+target_compile_definitions(testsupport PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+
 file(GLOB WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(wintests ${WIN_TESTS} ${RESOURCE_FILE})
-target_link_libraries(wintests PRIVATE tallow_core gtest ws2_32)
-target_include_directories(wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
+target_link_libraries(wintests PRIVATE testsupport tallow_core gtest ws2_32)
 target_link_options(wintests PRIVATE -static)
 target_compile_definitions(wintests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" _WIN32_WINNT=0x0601 WINVER=0x0601)
 
@@ -18,6 +24,11 @@ foreach(tool ${TOOL_DIRS})
     get_filename_component(name ${dir} NAME)
     add_subdirectory(${dir} ${CMAKE_BINARY_DIR}/tools/${name})
 endforeach()
+
+# Figures the tests do not judge: bench/watcher_latency.sh runs it.
+add_executable(watcherbench ${CMAKE_SOURCE_DIR}/bench/watcher_latency.cpp ${RESOURCE_FILE})
+target_link_libraries(watcherbench PRIVATE testsupport tallow_core)
+target_link_options(watcherbench PRIVATE -static)
 
 # The Win32 tests copy them from here.
 add_dependencies(wintests VestaINet VestaINetStdcall VestaINetNoRelease setupstub)

@@ -5,8 +5,9 @@
 #include "InfoFiles.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
-#include "TestSupport.h"
-#include "WebClientWinTest.h"
+#include "support/Screen.h"
+#include "support/Standin.h"
+#include "support/Registry.h"
 
 #include <gtest/gtest.h>
 

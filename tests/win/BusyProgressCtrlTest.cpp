@@ -1,65 +1,17 @@
 // The block progress bar on real windows: its pixels, its window messages, its
 // off-screen buffer and its animation thread.
 #include "BusyProgressCtrl.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <gtest/gtest.h>
-
-#include <tlhelp32.h>
 
 #include <functional>
 #include <memory>
 
-namespace testsupport {
-
-// What draw puts into a fresh cx x cy bitmap compatible with the screen.
-Capture RenderToBitmap(int cx, int cy, const std::function<void(HDC)>& draw)
-{
-    ClientDC screen(nullptr);
-    MemoryDC mem(screen);
-    GdiObject<HBITMAP> bitmap(::CreateCompatibleBitmap(screen, cx, cy));
-    {
-        SelectGuard sel(mem, bitmap);
-        draw(mem);
-    }
-    return CaptureBitmap(bitmap);
-}
-
-// A hidden top-most popup bound to host, with one child control at (10, 10)
-// bound to control, as a dialog's template would have made it.
-bool HostControl(CWnd& host, CWnd& control, const char* pszClass, const char* pszText, DWORD dwStyle, int cx, int cy,
-                 int nID)
-{
-    HWND hHost = ::CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP, 40, 40, 420, 80, nullptr, nullptr, nullptr,
-                                   nullptr);
-    HWND hControl = ::CreateWindowExA(0, pszClass, pszText, WS_CHILD | WS_VISIBLE | dwStyle, 10, 10, cx, cy, hHost,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)), nullptr, nullptr);
-    return host.SubclassWindow(hHost) && control.SubclassWindow(hControl);
-}
-
-// A COLORREF (0x00BBGGRR) as Capture reports pixels (0x00RRGGBB).
-DWORD Pixel(COLORREF cr)
-{
-    return (GetRValue(cr) << 16) | (GetGValue(cr) << 8) | GetBValue(cr);
-}
-
-} // namespace testsupport
-
 using namespace testsupport;
 
 namespace {
-
-int ThreadsOfThisProcess()
-{
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
-    ::CloseHandle(snapshot);
-    return count;
-}
 
 bool ThreadsSettleAt(int count)
 {
@@ -77,7 +29,7 @@ protected:
     {
         bar.Stop();
         host.DestroyWindow();
-        PumpFor(20);
+        PumpPending();
     }
 
     Capture Render() { return RenderToBitmap(382, 15, [&](HDC hdc) { bar.Draw(hdc); }); }
@@ -197,7 +149,7 @@ TEST_F(BusyProgressCtrlTest, SizeChangeRebuildsTheBufferAtTheNextPainting)
     // On the screen: the one remaining block now ends at 199 with its outline at 198.
     host.ShowWindow(SW_SHOWNOACTIVATE);
     bar.SetNumBlocks(1);
-    PumpFor(200);
+    EXPECT_TRUE(WaitPainted(host.m_hWnd));
     RECT rc;
     bar.GetWindowRect(&rc);
     const Capture shot = CaptureScreenRect(rc);
@@ -222,7 +174,7 @@ TEST_F(BusyProgressCtrlTest, AnimationRunsOnOneThreadUntilProgressModeStopsIt)
     EXPECT_EQ(bar.m_pThread, nullptr);
     EXPECT_TRUE(ThreadsSettleAt(before));
     const int pos = bar.m_nPos;
-    PumpFor(100);
+    PumpPending(); // with no thread left, nothing can move it
     EXPECT_EQ(bar.m_nPos, pos);
 
     bar.Start();
@@ -239,7 +191,7 @@ TEST_F(BusyProgressCtrlTest, QuickStartsAndStopsLeaveNoThreadBehind)
     }
     EXPECT_TRUE(ThreadsSettleAt(before));
     const int pos = bar.m_nPos;
-    PumpFor(60);
+    PumpPending();
     EXPECT_EQ(bar.m_nPos, pos);
 
     // Destroying an animating control ends its thread before the object goes.

@@ -18,46 +18,6 @@ using namespace testsupport;
 
 namespace dltest {
 
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return in ? s.str() : std::string();
-}
-
-bool Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string WindowsDir()
-{
-    char dir[MAX_PATH] = {};
-    ::GetWindowsDirectoryA(dir, MAX_PATH);
-    return dir;
-}
-
-std::string SystemDir()
-{
-    char dir[MAX_PATH] = {};
-    ::GetSystemDirectoryA(dir, MAX_PATH);
-    return dir;
-}
-
-std::string ProductDir()
-{
-    return WindowsDir() + "\\Downloaded Program Files\\wintl";
-}
-
-std::string TempDir()
-{
-    char dir[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, dir);
-    ::GetLongPathNameA(dir, dir, MAX_PATH);
-    return dir;
-}
-
 namespace {
 
 // The folders "tl" and sixteen hex digits in the temporary folder.
@@ -106,12 +66,6 @@ std::string ServedFile(const std::string& path)
     return ReadBytes(file);
 }
 
-void RemoveFile(const std::string& path)
-{
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path.c_str());
-}
-
 // The setup stand-in appends a block per start to this file.
 std::string SetupRecordFile()
 {
@@ -121,9 +75,17 @@ std::string SetupRecordFile()
 std::string WaitForSetupRecord(DWORD ms)
 {
     std::string record;
-    PumpUntil([&] { return !(record = ReadBytes(SetupRecordFile())).empty(); }, ms);
-    ::Sleep(100); // the stand-in may still be closing the file
-    return ReadBytes(SetupRecordFile());
+    // Read once the stand-in has closed the file: until then it cannot be opened unshared.
+    PumpUntil(
+        [&] {
+            HANDLE h = ::CreateFileA(SetupRecordFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE)
+                return false;
+            ::CloseHandle(h);
+            return !(record = ReadBytes(SetupRecordFile())).empty();
+        },
+        ms);
+    return record;
 }
 
 std::vector<std::string> DownloadRequests()
@@ -165,7 +127,7 @@ InstallHost::~InstallHost()
 {
     dlg.DestroyWindow();
     mainWnd.DestroyWindow();
-    PumpFor(20);
+    PumpPending();
 }
 
 void InstallHost::Plan(DWORD osKind)
@@ -190,62 +152,10 @@ bool InstallHost::RunWorker(DWORD ms)
             return thread->Join(0) != FALSE;
         },
         ms);
-    PumpFor(100); // the posted messages
+    PumpPending(); // what the worker posted before it ended
     if (ended)
         delete thread;
     return ended;
-}
-
-void OdbcKeyGuard::Remove()
-{
-    ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY);
-}
-
-void OdbcKeyGuard::Set(const char* name, const std::string& value, DWORD type)
-{
-    HKEY hKey = nullptr;
-    ::RegCreateKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, &hKey);
-    ::RegSetValueExA(hKey, name, 0, type, reinterpret_cast<const BYTE*>(value.data()),
-                     static_cast<DWORD>(value.size()));
-    ::RegCloseKey(hKey);
-}
-
-std::string OdbcKeyGuard::Get(const char* name)
-{
-    char value[1024] = {};
-    DWORD size = sizeof(value) - 1;
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyA(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, &hKey) != ERROR_SUCCESS)
-        return "<no key>";
-    const LONG rc = ::RegQueryValueExA(hKey, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    ::RegCloseKey(hKey);
-    return rc == ERROR_SUCCESS ? std::string(value) : "<no value>";
-}
-
-ProductDirAside::ProductDirAside() : m_aside(ProductDir() + ".aside")
-{
-    ::MoveFileA(ProductDir().c_str(), m_aside.c_str());
-}
-
-ProductDirAside::~ProductDirAside()
-{
-    for (const std::string& name : Contents(ProductDir()))
-        RemoveFile(ProductDir() + "\\" + name);
-    ::RemoveDirectoryA(ProductDir().c_str());
-    ::MoveFileA(m_aside.c_str(), ProductDir().c_str());
-}
-
-std::vector<std::string> ProductDirAside::Contents(const std::string& dir)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE h = ::FindFirstFileA((dir + "\\*").c_str(), &found);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found))
-        if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0)
-            names.push_back(found.cFileName);
-    if (h != INVALID_HANDLE_VALUE)
-        ::FindClose(h);
-    return names;
 }
 
 void DownloadTest::SetUp()
@@ -360,7 +270,7 @@ MsgBoxWatcher::Box FailedRun(const std::string& faults, size_t expectedRequests)
     host.Plan(OSKIND_XP_PRO);
     EXPECT_TRUE(host.RunWorker(30000)) << faults;
     EXPECT_TRUE(boxes.WaitForBoxes(1, 5000)) << faults;
-    PumpFor(300);
+    PumpPending(); // the worker has ended: any other box would have been seen
     const auto seen = boxes.Boxes();
     EXPECT_EQ(seen.size(), 1u) << faults;
     if (seen.empty())
@@ -413,7 +323,7 @@ TEST_F(DownloadWorker, UnreachableServerEndsSilently)
     ASSERT_TRUE(host.RunWorker(5000));
     host.dlg.m_pDownloadList = nullptr;
     ASSERT_TRUE(host.RunWorker(5000));
-    PumpFor(500);
+    PumpPending();
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_TRUE(host.dlg.IsWindowVisible());
     EXPECT_EQ(host.mainWnd.m_nSetupDone, 0);
@@ -514,7 +424,7 @@ TEST_F(PartnerLibrary, FailedTransfersAreReportedAndKeepTheOldLibrary)
         host.dlg.ShowWindow(SW_SHOW);
         EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
         ASSERT_TRUE(boxes.WaitForBoxes(1, 5000)) << fault;
-        PumpFor(300);
+        PumpPending();
         const auto seen = boxes.Boxes();
         EXPECT_EQ(seen.size(), 1u) << fault;
         EXPECT_EQ(seen[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");

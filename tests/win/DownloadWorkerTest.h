@@ -4,7 +4,11 @@
 
 #include "DownloadPlan.h"
 #include "InstallDlg.h"
-#include "TestSupport.h"
+#include "support/Files.h"
+#include "support/Program.h"
+#include "support/Registry.h"
+#include "support/Screen.h"
+#include "support/Standin.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +17,10 @@
 
 namespace dltest {
 
+using namespace testsupport;
+
 const char* const kDataFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
 
-std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
-void RemoveFile(const std::string& path);
-std::string WindowsDir();
-std::string SystemDir();
-std::string ProductDir();
-std::string TempDir();
 // The setup program the last worker stored in a private folder of its own
 // inside the temporary folder; empty when there is none.
 std::string SetupPath();
@@ -57,27 +56,6 @@ struct InstallHost {
     CMainStandIn mainWnd;
     CInstallDlg dlg{&mainWnd};
     std::vector<int> positions;
-};
-
-// The ODBC Access driver key, removed for the test and afterwards.
-struct OdbcKeyGuard {
-    OdbcKeyGuard() { Remove(); }
-    ~OdbcKeyGuard() { Remove(); }
-    void Remove();
-    void Set(const char* name, const std::string& value, DWORD type = REG_SZ);
-    std::string Get(const char* name);
-};
-
-// Keeps an existing product folder out of the way for the test; what the
-// test leaves there is removed.
-class ProductDirAside {
-public:
-    ProductDirAside();
-    ~ProductDirAside();
-    static std::vector<std::string> Contents(const std::string& dir);
-
-private:
-    std::string m_aside;
 };
 
 // Stand-in switches cleared, the setup stand-in's record emptied, the product

@@ -15,10 +15,11 @@
 #include "DownloadWorkerTest.h"
 #include "InfoFiles.h"
 #include "Messages.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -303,8 +304,21 @@ protected:
     {
         Outcome o;
         if (!HasEnded(p.pi.hProcess)) {
-            ::Sleep(3000); // the last message answered and a hidden dialog gone from the screen
-            HWND install = FindInstallDialog(p.pi.dwProcessId);
+            // Settled: every message answered and gone, the main thread back
+            // at its message loop (it answers a sent message only there), and
+            // the install dialog hidden or showing no progress, as every run
+            // that does not end by itself leaves it.
+            HWND install = nullptr;
+            WaitUntil(
+                [&] {
+                    install = FindInstallDialog(p.pi.dwProcessId);
+                    DWORD_PTR answer = 0;
+                    return !ShowsMessageBox(p.pi.dwProcessId) &&
+                           ::SendMessageTimeoutA(p.main, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer) &&
+                           (!install || !::IsWindowVisible(install) ||
+                            !::IsWindowVisible(::GetDlgItem(install, 1001)));
+                },
+                10000);
             o.installVisibleAtEnd = install && ::IsWindowVisible(install);
             o.progressVisibleAtEnd = install && ::IsWindowVisible(::GetDlgItem(install, 1001));
             ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -348,6 +362,14 @@ protected:
         return Finish(p);
     }
 
+    static bool ShowsMessageBox(DWORD pid)
+    {
+        return FindProcessWindow(pid, [](HWND h) {
+                   char cls[16] = {};
+                   ::GetClassNameA(h, cls, sizeof(cls));
+                   return !strcmp(cls, "#32770") && ::IsWindowVisible(h) && ::GetDlgItem(h, 0xFFFF);
+               }) != nullptr;
+    }
     static bool HasEnded(HANDLE hProcess) { return ::WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0; }
     std::string Served(const std::string& urlPath)
     {

@@ -4,17 +4,12 @@
 #include "DownloadPlan.h"
 #include "InstallDlg.h"
 #include "SkinImage.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace testsupport {
-// BusyProgressCtrlTest.cpp
-Capture RenderToBitmap(int cx, int cy, const std::function<void(HDC)>& draw);
-DWORD Pixel(COLORREF cr);
-} // namespace testsupport
 
 using namespace testsupport;
 
@@ -60,7 +55,7 @@ bool PumpDialogUntil(const std::function<bool()>& pred, DWORD ms)
                 ::TranslateMessage(&msg);
                 ::DispatchMessageA(&msg);
             }
-        ::Sleep(10);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return pred();
 }
@@ -83,14 +78,14 @@ protected:
     {
         dlg.DestroyWindow();
         mainWnd.DestroyWindow();
-        PumpFor(20);
+        PumpPending();
     }
 
     Capture ShowAndCapture()
     {
         dlg.ShowWindow(SW_SHOW);
         dlg.Invalidate();
-        PumpFor(300);
+        EXPECT_TRUE(WaitPainted(dlg.m_hWnd));
         RECT rc;
         dlg.GetWindowRect(&rc);
         return CaptureScreenRect(rc);

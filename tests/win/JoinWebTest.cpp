@@ -5,7 +5,9 @@
 #include "ComPtr.h"
 #include "JoinWebDlg.h"
 #include "SetupDlg.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
+#include "support/Standin.h"
 
 #include <gtest/gtest.h>
 
@@ -210,7 +212,7 @@ TEST_F(JoinWeb, DocumentCompleteWithoutADocumentOnlyRepaints)
         {"something that is not a browser", {urlArg, DispatchArg(sink.get())}},
         {"no arguments", {}},
     };
-    PumpFor(100);
+    EXPECT_TRUE(WaitPainted(page.m_hWnd));
     for (const auto& [what, args] : events) {
         page.Invalidate(FALSE);
         ASSERT_TRUE(::GetUpdateRect(page.m_hWnd, nullptr, FALSE)) << what;
@@ -227,6 +229,9 @@ TEST_F(JoinWeb, DocumentCompleteWithoutADocumentOnlyRepaints)
 std::atomic<int> g_pageLeftClicks{0};
 std::atomic<int> g_pageRightClicks{0};
 std::atomic<int> g_mainLeavesTopMost{0};
+// Posted to the page after what it must ignore: once it arrives, all of that has been handled.
+const WPARAM kSentinel = 0x5E47;
+std::atomic<int> g_pageSentinels{0};
 WNDPROC g_pagePrevProc = nullptr;
 WNDPROC g_mainPrevProc = nullptr;
 
@@ -236,6 +241,8 @@ LRESULT CALLBACK CountingPageProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         ++g_pageLeftClicks;
     if (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)
         ++g_pageRightClicks;
+    if (message == WM_NULL && wParam == kSentinel)
+        ++g_pageSentinels;
     return ::CallWindowProcA(g_pagePrevProc, hWnd, message, wParam, lParam);
 }
 
@@ -285,7 +292,7 @@ TEST(JoinWebInMainWindow, KeysAndRightClicksStayInThePageLeftClickTakesTopMostAw
         const HWND hPage = dlg.m_pJoinWebDlg->m_hWnd;
         const HWND hBrowser = ::GetDlgItem(hPage, IDC_EXPLORER);
         seen.visible = PumpUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, 12000);
-        ::Sleep(500);
+        WaitPainted(hMain);
         seen.pageInMain = RectIn(hPage, hMain);
         seen.browserInPage = RectIn(hBrowser, hPage);
         RECT rc;
@@ -309,7 +316,8 @@ TEST(JoinWebInMainWindow, KeysAndRightClicksStayInThePageLeftClickTakesTopMostAw
         ::PostMessageA(hInside, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(50, 50));
         ::PostMessageA(hInside, WM_RBUTTONUP, 0, MAKELPARAM(50, 50));
         ::PostMessageA(hInside, WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELPARAM(50, 50));
-        ::Sleep(500);
+        ::PostMessageA(hInside, WM_NULL, kSentinel, 0);
+        PumpUntil([] { return g_pageSentinels > 0; }, 5000);
         seen.mainAliveAfterKeys = ::IsWindowVisible(hMain) != FALSE;
         seen.pageShownAfterKeys = ::IsWindowVisible(hPage) != FALSE;
         seen.leftTopMostAfterKeys = g_mainLeavesTopMost;

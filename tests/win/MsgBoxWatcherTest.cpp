@@ -2,7 +2,8 @@
 // and on a box with an owner.
 #include "App.h"
 #include "ResString.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Standin.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,9 @@
 #include "InstallDlg.h"
 #include "InstallPaths.h"
 #include "PartnerCookie.h"
-#include "TestSupport.h"
-#include "WebClientWinTest.h"
+#include "support/Screen.h"
+#include "support/Program.h"
+#include "support/Standin.h"
 
 #include <gtest/gtest.h>
 
@@ -261,8 +262,8 @@ TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoade
         MsgBoxWatcher watcher;
         Serve(StandinRoot() + "\\payloads\\" + kind + "-VestaINet.dll");
         EXPECT_FALSE(dlg.CheckConflictingFilter()) << kind;
+        // Boxes are modal: with the check returned, every box it shows has been seen.
         ASSERT_TRUE(watcher.WaitForBoxes(1, 5000)) << kind;
-        PumpFor(200);
         const auto boxes = watcher.Boxes();
         ASSERT_EQ(boxes.size(), 1u) << kind;
         EXPECT_EQ(boxes[0].caption, u8"탈로 FREE");

@@ -4,7 +4,8 @@
 // does not trust are refused, with the chain engine and without it.
 #include "BuildConfig.h"
 #include "Publisher.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Standin.h"
 #include "TrustRoot.h"
 
 #include <gtest/gtest.h>

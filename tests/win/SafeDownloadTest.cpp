@@ -8,7 +8,7 @@
 #include "HttpExchange.h"
 #include "Socket.h"
 #include "WebClient.h"
-#include "WebClientWinTest.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -129,7 +129,8 @@ protected:
         MsgBoxWatcher boxes;
         EXPECT_TRUE(host.RunWorker(60000)) << faults;
         EXPECT_TRUE(boxes.WaitForBoxes(1, 5000)) << faults;
-        PumpFor(300);
+        // The worker has ended: a start would have been announced by now.
+        PumpPending();
         const auto seen = boxes.Boxes();
         EXPECT_EQ(seen.size(), 1u) << faults;
         EXPECT_EQ(host.mainWnd.m_nSetupDone, 0);
@@ -360,7 +361,7 @@ TEST_F(SafeDownload, ASegmentNamingTheDriverOrTheSetupProgramIsAFailedSignIn)
         host.dlg.m_strCookieUserId = "kim01";
         host.dlg.RunInstallation();
         ASSERT_TRUE(boxes.WaitForBoxes(1, 10000)) << fields;
-        PumpFor(500);
+        PumpPending(); // the sign-in ran on this thread and has returned
         EXPECT_EQ(boxes.Boxes()[0].text, u8"인증에 실패 하였습니다.\n\n다시 시도해 주세요.") << fields;
         EXPECT_EQ(host.dlg.m_bSignedIn, 0);
         EXPECT_TRUE(host.dlg.m_DownloadList.IsEmpty());
@@ -498,6 +499,7 @@ TEST_F(PartnerDrip, TheFailureMessageComesWithinAboutFortyFiveSecondsAndTheWindo
     std::atomic<bool> done{false};
     std::atomic<DWORD> longest{0};
     std::atomic<int> answersAfter{0};
+    std::atomic<bool> stopped{false};
     const HWND hDlg = host.dlg.m_hWnd;
     std::thread asker([&] {
         while (!done) {
@@ -508,15 +510,16 @@ TEST_F(PartnerDrip, TheFailureMessageComesWithinAboutFortyFiveSecondsAndTheWindo
                 if (!boxes.Boxes().empty())
                     ++answersAfter;
             }
-            ::Sleep(50);
+            ::Sleep(50); // pacing, so the asker does not crowd the dialog's own messages
         }
+        stopped = true;
     });
     const DWORD start = ::GetTickCount();
     host.dlg.DownloadPartnerLibrary();
     const DWORD took = ::GetTickCount() - start;
     PumpUntil([&] { return answersAfter > 0; }, 5000);
     done = true;
-    PumpFor(200);
+    PumpUntil([&] { return stopped.load(); }, 5000); // its last question may still wait on this thread
     asker.join();
 
     const auto seen = boxes.Boxes();

@@ -3,7 +3,8 @@
 #include "AboutDlg.h"
 #include "SetupDlg.h"
 #include "SkinImage.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,10 @@ TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
     const DWORD start = ::GetTickCount();
     std::thread observer([&] {
         HWND h = WaitForDialog(dlg);
-        ::Sleep(500);
+        // Answered only once the dialog's thread is in its message loop: past
+        // its set-up, where it would have shown itself.
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
         facts.foundHidden = !::IsWindowVisible(h);
         ::ShowWindow(h, SW_SHOW); // refused: not yet allowed
         ::SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -54,7 +58,7 @@ TEST(SetupDlg, HiddenForEightSecondsThenShownTopMostAndPainted)
         HRGN rgn = ::CreateRectRgn(0, 0, 0, 0);
         facts.hasRegion = ::GetWindowRgn(h, rgn) == COMPLEXREGION && ::GetRgnBox(rgn, &box) && box.right >= MAIN_WIDTH && box.bottom >= MAIN_HEIGHT;
         ::DeleteObject(rgn);
-        ::Sleep(300);
+        WaitPainted(h);
 
         // On screen: the header band shows at the window's top left.
         const Capture shot = CaptureScreenRect(RECT{facts.rect.left, facts.rect.top, facts.rect.left + MAIN_WIDTH, 768});

@@ -1,7 +1,8 @@
 // The self-drawn percentage label: its style flags, where its text lands, and
 // text replaced from another thread while the label paints.
 #include "SkinLabel.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,6 @@
 #include <climits>
 #include <functional>
 #include <thread>
-
-namespace testsupport {
-// BusyProgressCtrlTest.cpp
-Capture RenderToBitmap(int cx, int cy, const std::function<void(HDC)>& draw);
-bool HostControl(CWnd& host, CWnd& control, const char* pszClass, const char* pszText, DWORD dwStyle, int cx, int cy,
-                 int nID);
-} // namespace testsupport
 
 using namespace testsupport;
 
@@ -53,7 +47,7 @@ protected:
     void TearDown() override
     {
         host.DestroyWindow();
-        PumpFor(20);
+        PumpPending();
     }
 
     Capture Render()
@@ -124,7 +118,7 @@ TEST_F(SkinLabelTest, SetTextRepaintsTheLabelOnScreen)
 {
     host.ShowWindow(SW_SHOWNOACTIVATE);
     label.SetText("55%");
-    PumpFor(200);
+    EXPECT_TRUE(WaitPainted(host.m_hWnd));
     RECT rc;
     label.GetWindowRect(&rc);
     const Capture shown = CaptureScreenRect(rc);
@@ -150,7 +144,7 @@ TEST_F(SkinLabelTest, TextFromAnotherThreadNeverTearsAPainting)
         const Capture shot = Render();
         torn += shot.pixels != shortText.pixels && shot.pixels != longText.pixels;
         if (i % 20 == 0)
-            PumpFor(1); // real paintings too
+            PumpPending(); // real paintings too
     }
     stop = true;
     writer.join();

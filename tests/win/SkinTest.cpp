@@ -2,7 +2,8 @@
 // driven by real window messages.
 #include "SkinButton.h"
 #include "SkinImage.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -90,13 +91,13 @@ protected:
         ASSERT_TRUE(button.SubclassWindow(hButton));
         button.SetImages(&g_skinImages[SKIN_CLOSE_NORMAL].m_bitmap, &g_skinImages[SKIN_CLOSE_PRESSED].m_bitmap,
                          &g_skinImages[SKIN_CLOSE_HOVER].m_bitmap, nullptr, 0, 0, 0);
-        PumpFor(100);
+        WaitPainted(hHost);
     }
     void TearDown() override
     {
         ::ReleaseCapture();
         host.DestroyWindow();
-        PumpFor(50);
+        PumpPending();
     }
 
     // Screen point inside (or outside) the button, and the same point in its client coordinates.
@@ -111,7 +112,7 @@ protected:
     {
         ::SetCursorPos(screen.x, screen.y);
         button.SendMessage(WM_MOUSEMOVE, keys, ClientLParam(screen));
-        PumpFor(50);
+        PumpPending();
     }
     DWORD ShownPixel()
     {
@@ -139,12 +140,12 @@ TEST_F(SkinButtonTest, HoverImageFollowsTheMouse)
     EXPECT_LT(ColourDistance(ShownPixel(), ImagePixel(SKIN_CLOSE_NORMAL)), 8);
     MoveTo(Inside());
     EXPECT_TRUE(button.m_bMouseOver);
-    PumpFor(100);
+    EXPECT_TRUE(WaitPainted(button.m_hWnd));
     EXPECT_LT(ColourDistance(ShownPixel(), ImagePixel(SKIN_CLOSE_HOVER)), 8);
 
     ::SetCursorPos(Outside().x, Outside().y);
     ASSERT_TRUE(PumpUntil([&] { return !button.m_bMouseOver; }, 2000)) << "no WM_MOUSELEAVE";
-    PumpFor(100);
+    EXPECT_TRUE(WaitPainted(button.m_hWnd));
     EXPECT_LT(ColourDistance(ShownPixel(), ImagePixel(SKIN_CLOSE_NORMAL)), 8);
 }
 
@@ -156,7 +157,7 @@ TEST_F(SkinButtonTest, PressedLookFollowsTheCursorAndReleaseOutsideDoesNotClick)
     EXPECT_FALSE(button.m_bMouseOver) << "a press cancels hover tracking";
     EXPECT_EQ(::GetCapture(), button.m_hWnd);
     EXPECT_TRUE(button.GetState() & BST_PUSHED);
-    PumpFor(100);
+    EXPECT_TRUE(WaitPainted(button.m_hWnd));
     EXPECT_LT(ColourDistance(ShownPixel(), ImagePixel(SKIN_CLOSE_PRESSED)), 8);
 
     MoveTo(Outside(), MK_LBUTTON);
@@ -166,14 +167,14 @@ TEST_F(SkinButtonTest, PressedLookFollowsTheCursorAndReleaseOutsideDoesNotClick)
     MoveTo(Outside(), MK_LBUTTON);
 
     button.SendMessage(WM_LBUTTONUP, 0, ClientLParam(Outside()));
-    PumpFor(50);
+    PumpPending(); // what the release posted
     EXPECT_FALSE(button.m_bLButtonDown);
     EXPECT_EQ(host.clicks, 0);
 
     MoveTo(Inside());
     button.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, ClientLParam(Inside()));
     button.SendMessage(WM_LBUTTONUP, 0, ClientLParam(Inside()));
-    PumpFor(50);
+    PumpPending();
     EXPECT_EQ(host.clicks, 1);
 }
 
@@ -184,7 +185,7 @@ TEST_F(SkinButtonTest, DoubleClickActsAsASecondPress)
     button.SendMessage(WM_LBUTTONUP, 0, ClientLParam(Inside()));
     button.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, ClientLParam(Inside()));
     button.SendMessage(WM_LBUTTONUP, 0, ClientLParam(Inside()));
-    PumpFor(50);
+    PumpPending();
     EXPECT_EQ(host.clicks, 2);
 }
 

@@ -4,7 +4,7 @@
 // process: this test program again, running only the probe below.
 #include "InstallDlg.h"
 #include "OsKindRules.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,10 @@
 // stand-in: what arrives there, what comes back, and how failures end.
 #include <winsock2.h>
 
-#include "WebClientWinTest.h"
+#include "support/Screen.h"
+#include "support/Standin.h"
+#include "support/Registry.h"
 
-#include "TestSupport.h"
 #include "WebClient.h"
 
 #include <gtest/gtest.h>
@@ -12,74 +13,6 @@
 #include <string>
 
 using namespace testsupport;
-
-namespace {
-const char kSettings[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
-}
-
-std::string StandinLastRequest(const char* key)
-{
-    const std::string all = StandinGet("/_control/requests");
-    const size_t start = all.rfind('\n', all.size() >= 2 ? all.size() - 2 : 0);
-    const std::string last = all.substr(start == std::string::npos ? 0 : start + 1);
-    const std::string marker = std::string("\"") + key + "\": \"";
-    const size_t at = last.find(marker);
-    if (at == std::string::npos)
-        return "";
-    const size_t from = at + marker.size();
-    return last.substr(from, last.find('"', from) - from);
-}
-
-void StandinSwitches(const std::string& query)
-{
-    StandinGet("/_control/reset");
-    if (!query.empty())
-        StandinGet("/_control/set?" + query);
-}
-
-NoWebService::NoWebService()
-{
-    // A proxy on a loopback port where nothing listens: every request of a
-    // preconfigured session is refused, as with the service gone.
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int len = sizeof(addr);
-    ::bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::closesocket(s);
-    const std::string proxy = "127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
-
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, kSettings, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hKey, nullptr);
-    DWORD size = sizeof(m_dwOldEnable);
-    m_bHadEnable = ::RegQueryValueExA(m_hKey, "ProxyEnable", nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(&m_dwOldEnable), &size) == ERROR_SUCCESS;
-    char old[512] = {};
-    size = sizeof(old) - 1;
-    m_bHadServer = ::RegQueryValueExA(m_hKey, "ProxyServer", nullptr, nullptr, reinterpret_cast<BYTE*>(old),
-                                      &size) == ERROR_SUCCESS;
-    m_strOldServer = old;
-    const DWORD enable = 1;
-    ::RegSetValueExA(m_hKey, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof(enable));
-    ::RegSetValueExA(m_hKey, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(proxy.c_str()),
-                     static_cast<DWORD>(proxy.size() + 1));
-}
-
-NoWebService::~NoWebService()
-{
-    if (m_bHadEnable)
-        ::RegSetValueExA(m_hKey, "ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_dwOldEnable),
-                         sizeof(m_dwOldEnable));
-    else
-        ::RegDeleteValueA(m_hKey, "ProxyEnable");
-    if (m_bHadServer)
-        ::RegSetValueExA(m_hKey, "ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_strOldServer.c_str()),
-                         static_cast<DWORD>(m_strOldServer.size() + 1));
-    else
-        ::RegDeleteValueA(m_hKey, "ProxyServer");
-    ::RegCloseKey(m_hKey);
-}
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Test runner for the Win32-level tests under Wine: a single-threaded
 // apartment on the main thread, as the program itself has.
 #include "BuildConfig.h"
-#include "TestSupport.h"
+#include "support/Standin.h"
 #include "TrustRoot.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,8 @@
 //
 //   demodriver PROGRAM.exe OUTDIR [SECONDS]
 #include "Messages.h"
-#include "TestSupport.h"
+#include "support/Screen.h"
+#include "support/Program.h"
 
 #include <cstdio>
 #include <string>

@@ -1,9 +1,22 @@
-// The vendor stand-in's web side as the account tests drive it.
+// Registry state a test changes and puts back.
 #pragma once
+
+#include "DownloadPlan.h"
 
 #include <windows.h>
 
 #include <string>
+
+namespace testsupport {
+
+// The ODBC Access driver key, removed for the test and afterwards.
+struct OdbcKeyGuard {
+    OdbcKeyGuard() { Remove(); }
+    ~OdbcKeyGuard() { Remove(); }
+    void Remove();
+    void Set(const char* name, const std::string& value, DWORD type = REG_SZ);
+    std::string Get(const char* name);
+};
 
 // While it lives, WinINet's preconfigured sessions find no web service: the
 // registry's proxy setting points at a loopback port where nothing listens.
@@ -22,7 +35,4 @@ private:
     std::string m_strOldServer;
 };
 
-// Clears the stand-in's switches and record, then sets `query` (k=v&...).
-void StandinSwitches(const std::string& query);
-// A field ("path", "User-Agent", ...) of the last request the stand-in recorded.
-std::string StandinLastRequest(const char* key);
+} // namespace testsupport

@@ -1,0 +1,96 @@
+#include "Program.h"
+
+#include "Screen.h"
+
+#include <tlhelp32.h>
+
+namespace testsupport {
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > ms)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        PumpPending();
+        if (pred())
+            return true;
+        if (::GetTickCount() - start >= ms)
+            return pred();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpPending()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+HWND FindProcessWindow(DWORD pid, const std::function<bool(HWND)>& match)
+{
+    struct Ctx {
+        DWORD pid;
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    } ctx{pid, &match, nullptr};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* c = reinterpret_cast<Ctx*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == c->pid && (*c->match)(h))
+                c->found = h;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+HWND FindMainWindow(DWORD pid)
+{
+    return FindProcessWindow(pid, [](HWND h) { return WindowTextUtf8(h) == u8"탈로 설치 도우미"; });
+}
+
+HWND FindInstallDialog(DWORD pid)
+{
+    return FindProcessWindow(pid, [](HWND h) {
+        RECT rc;
+        ::GetWindowRect(h, &rc);
+        return rc.right - rc.left == 520 && rc.bottom - rc.top == 314;
+    });
+}
+
+std::string ProgramBesideThis(const char* pszName)
+{
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string self(path);
+    return self.substr(0, self.find_last_of("\\/") + 1) + pszName;
+}
+
+int ThreadsOfThisProcess()
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+} // namespace testsupport
