@@ -20,6 +20,10 @@ public:
 
     // --- install dialog (install/InstallDlg.cpp)
     void SetupControls();
+    // A box of the installation, from either thread, captioned with the
+    // product's name. Owned by this dialog while it shows, else by the main
+    // window: an unowned box would open behind both top-most windows.
+    int InstallMessageBox(const char* pszText, UINT nType) const;
 
     // --- pre-install checks (install/SystemChecks.cpp)
     int CheckSystem();
@@ -45,25 +49,37 @@ public:
     BOOL WriteBasicInfo();
 
     // --- download plan, launch, ODBC repair and downloads (net/)
-    void BuildDownloadPlan();
+    // FALSE when the system folder is unknown: nothing is planned then.
+    BOOL BuildDownloadPlan();
     int LaunchSetup(CString strFile, CString strParameters, BOOL bShow);
     int LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow);
     BOOL IsOdbcDriverRegistered();
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
-    int DownloadPartnerLibrary();
+    // FALSE, after telling the visitor, when the library could not be fetched and stored.
+    BOOL DownloadPartnerLibrary();
 
     // --- installation sequence (install/InstallSequence.cpp)
-    void RunInstallation();
+    // TRUE when the download worker's start has been posted.
+    BOOL RunInstallation();
     BOOL PrepareInstallFiles();
     LRESULT OnStartDownload(WPARAM wParam, LPARAM lParam);
-    // True from the start of a download worker until it has ended.
-    bool IsDownloading() const { return m_bDownloading; }
+    // One installation at a time, from the start's first check until that
+    // start fails or its worker has ended. FALSE when one is running or the
+    // assistant is closing; the caller then does nothing.
+    bool BeginInstallation();
+    void EndInstallation() { m_bInstalling = false; }
+    bool IsInstalling() const { return m_bInstalling; }
+    bool IsWorkerRunning() const;
+    // Asks the worker to stop and waits up to ms for it, answering what it
+    // sends to this thread's windows meanwhile; true when no worker runs.
+    // No worker starts afterwards.
+    bool StopWorker(DWORD ms);
+    bool IsStopping() const;
 
     CStringList m_DownloadList{10};
     CStringList* m_pDownloadList = nullptr;
-    CString m_strSetupPath;
     OsKind_t OsKind = 0;
     int m_bSignedIn = 0;
     CString m_strReply3;
@@ -90,7 +106,10 @@ public:
 
 protected:
     static UINT DownloadWorker(LPVOID pParam);
-    std::atomic<bool> m_bDownloading{false};
+    std::atomic<bool> m_bInstalling{false};
+    // Manual-reset events: the stop request, and "no worker runs" (set while idle).
+    HANDLE m_hStop;
+    HANDLE m_hWorkerIdle;
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

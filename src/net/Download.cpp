@@ -19,10 +19,13 @@ namespace {
 const char CANNOT_DOWNLOAD_PARTNER_LIBRARY[] = "설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
 
 // The visitor is told, and the install dialog goes away so the installation
-// can be started again from the page.
+// can be started again from the page. Once the assistant is closing, a
+// failure is what the stop caused and nobody is left to read about it.
 void ReportFailure(CInstallDlg* dlg, const CString& text)
 {
-    dlg->MessageBox(text, LoadResString(1), MB_ICONSTOP);
+    if (dlg->IsStopping())
+        return;
+    dlg->InstallMessageBox(text, MB_ICONSTOP);
     dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -37,14 +40,17 @@ bool StoreFile(const CString& path, const HttpDownload& got)
     return file.Write(got.body.get(), static_cast<UINT>(got.length)) != FALSE;
 }
 
-DownloadFolders LocalFolders(const CInstallPaths& paths)
+// False when a folder is unknown: the files would land in whatever folder is current.
+bool LocalFolders(const CInstallPaths& paths, DownloadFolders& folders)
 {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     ::GetLongPathNameA(temp, temp, MAX_PATH);
-    char system[1024] = {};
-    ::GetSystemDirectoryA(system, sizeof(system));
-    return {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+    CString system;
+    if (!SystemFolder(system))
+        return false;
+    folders = {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+    return true;
 }
 
 // Runs on the worker: the bar's position is a plain integer the control
@@ -67,19 +73,29 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     AfxSocketInit();
     const CInstallPaths paths;
-    const DownloadFolders folders = LocalFolders(paths);
+    DownloadFolders folders;
+    if (!LocalFolders(paths, folders)) {
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return 1;
+    }
     const int share = 400 / list->GetCount();
     int base = 0;
+    CString setupPath;
 
     for (POSITION pos = list->GetHeadPosition(); pos;) {
         const CString url = list->GetNext(pos);
         const HttpDownload got = HttpGetFile(url, DOWNLOAD_SERVER_PORT, [&](uint64_t received, uint64_t length) {
             ShowProgress(dlg, ProgressPosition(base, share, received, length));
+            return !dlg->IsStopping();
         });
+        // Closing the assistant: no message, no file, no setup program.
+        if (dlg->IsStopping())
+            return 1;
         switch (got.outcome) {
         case HttpOutcome::Ok:
             break;
         case HttpOutcome::Unreachable:
+        case HttpOutcome::Stopped:
             return 1;
         case HttpOutcome::NotFound: {
             CString host, path;
@@ -97,7 +113,7 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         DownloadKind kind = DownloadKind::DataFile;
         const CString local = LocalDownloadPath(url, dlg->OsKind, folders, kind);
         if (kind == DownloadKind::Setup)
-            dlg->m_strSetupPath = local;
+            setupPath = local;
         // Going on would launch a stale setup program or install without its lists.
         if (!StoreFile(local, got)) {
             ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
@@ -108,17 +124,19 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     }
 
     ShowProgress(dlg, 400);
-    // Lets the visitor see the full bar before setup takes over the screen.
-    ::Sleep(1000);
+    // Lets the visitor see the full bar before setup takes over the screen,
+    // unless the assistant is being closed meanwhile.
+    if (::WaitForSingleObject(dlg->m_hStop, 1000) == WAIT_OBJECT_0)
+        return 1;
     if (IsVistaOrLater(dlg->OsKind))
-        dlg->LaunchSetupElevated(dlg->m_strSetupPath, "", 1);
+        dlg->LaunchSetupElevated(setupPath, "", 1);
     else
-        dlg->LaunchSetup(dlg->m_strSetupPath, "", 1);
+        dlg->LaunchSetup(setupPath, "", 1);
     ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
     return 1;
 }
 
-int CInstallDlg::DownloadPartnerLibrary()
+BOOL CInstallDlg::DownloadPartnerLibrary()
 {
     const CInstallPaths paths;
     // The library is stored and loaded from the product folder on every
@@ -127,11 +145,15 @@ int CInstallDlg::DownloadPartnerLibrary()
     AfxSocketInit();
     const HttpDownload got =
         HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT);
-    if (got.outcome == HttpOutcome::NotFound) {
+    // A copy left by an earlier run may be outdated: after a failure the
+    // check is not asked at all.
+    if (got.outcome != HttpOutcome::Ok) {
         ReportFailure(this, CANNOT_DOWNLOAD_PARTNER_LIBRARY);
-    } else if (got.outcome == HttpOutcome::Ok) {
-        // A library that cannot be replaced is left as it is; the check loads whatever is there.
-        StoreFile(paths.m_strPartnerLibrary, got);
+        return FALSE;
     }
-    return 1;
+    if (!StoreFile(paths.m_strPartnerLibrary, got)) {
+        ReportFailure(this, TEXT_CANNOT_CREATE_FILES);
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -1,14 +1,14 @@
 // The download plan of one installation and the start of the setup program.
 #include "DownloadPlan.h"
 
-#include "App.h"
 #include "BuildConfig.h"
 #include "FileFind.h"
 #include "InstallDlg.h"
+#include "InstallPaths.h"
 
 #include <shellapi.h>
 
-void CInstallDlg::BuildDownloadPlan()
+BOOL CInstallDlg::BuildDownloadPlan()
 {
     m_DownloadList.RemoveAll();
     AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind,
@@ -17,10 +17,10 @@ void CInstallDlg::BuildDownloadPlan()
     // On Vista the assistant runs without elevation, so the machine-wide
     // driver registration is out of its reach; setup takes care of it there.
     if (!IsVistaOrLater(OsKind) && !IsOdbcDriverRegistered()) {
-        char systemDir[1024] = {};
-        ::GetSystemDirectoryA(systemDir, sizeof(systemDir));
-        CString library;
-        library.Format("%s\\ODBCJT32.DLL", systemDir);
+        CString systemDir;
+        if (!SystemFolder(systemDir))
+            return FALSE;
+        const CString library = systemDir + "\\ODBCJT32.DLL";
         CFileFind finder;
         if (finder.FindFile(library))
             RegisterOdbcDriver(library);
@@ -28,6 +28,7 @@ void CInstallDlg::BuildDownloadPlan()
             m_DownloadList.AddTail(OdbcLibraryUrl(DOWNLOAD_SERVER_HOST));
     }
     m_pDownloadList = &m_DownloadList;
+    return TRUE;
 }
 
 namespace {
@@ -48,7 +49,7 @@ BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strP
 int CInstallDlg::LaunchSetup(CString strFile, CString strParameters, BOOL bShow)
 {
     if (!ShellStart("open", strFile, strParameters, bShow))
-        AfxMessageBox("Open Failed!");
+        InstallMessageBox("Open Failed!", MB_OK);
     return 1;
 }
 

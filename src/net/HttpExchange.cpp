@@ -213,7 +213,11 @@ HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& prog
     const CString request = BuildHttpRequest(path, host, port);
     if (!socket->SendAll(static_cast<const char*>(request), request.GetLength()))
         return result;
-    socket->SetIdleTimeout(idleTimeoutMs);
+    // Without the bound a silent server would hold the receive for ever.
+    if (!socket->SetIdleTimeout(idleTimeoutMs)) {
+        result.outcome = HttpOutcome::NetworkError;
+        return result;
+    }
 
     CHttpResponse response;
     char block[8192];
@@ -237,8 +241,10 @@ HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& prog
             result.status = response.Status();
             return result;
         }
-        if (bodyOnly && progress)
-            progress(response.Received(), response.Length());
+        if (bodyOnly && progress && !progress(response.Received(), response.Length())) {
+            result.outcome = HttpOutcome::Stopped;
+            return result;
+        }
         if (state == CHttpResponse::Done)
             break;
     }

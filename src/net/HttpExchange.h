@@ -17,6 +17,7 @@ enum class HttpOutcome {
     NotFound,     // a status other than 200
     NetworkError, // receive failed, went quiet too long, or the peer closed before the whole body
     BadResponse,  // not an HTTP/1.x reply, header too long, or no usable Content-Length
+    Stopped,      // the progress callback asked to stop
 };
 
 // "host/path" -> "host" and "/path". Without a "/" the host is empty and the
@@ -86,8 +87,9 @@ struct HttpDownload {
     uint64_t length = 0;
 };
 
-// Called after every received block that holds body bytes only.
-typedef std::function<void(uint64_t received, uint64_t length)> HttpProgress;
+// Called after every received block that holds body bytes only; returning
+// false stops the transfer.
+typedef std::function<bool(uint64_t received, uint64_t length)> HttpProgress;
 
 // A download server that sends nothing for this long is given up.
 const DWORD HTTP_IDLE_TIMEOUT_MS = 60000;

@@ -1,6 +1,5 @@
 // The product keeps its data in Access files, so the ODBC Access driver must
 // be registered and its library present before setup runs.
-#include "App.h"
 #include "FileFind.h"
 #include "InstallDlg.h"
 #include "Registry.h"
@@ -28,9 +27,9 @@ BOOL CInstallDlg::IsOdbcDriverRegistered()
 void CInstallDlg::RegisterOdbcDriver(LPCSTR lpszPath)
 {
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Driver", lpszPath))
-        AfxMessageBox("MDB Registry Value Write Fail : Driver");
+        InstallMessageBox("MDB Registry Value Write Fail : Driver", MB_OK);
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Setup", lpszPath))
-        AfxMessageBox("MDB Registry Value Write Fail : Setup");
+        InstallMessageBox("MDB Registry Value Write Fail : Setup", MB_OK);
 }
 
 BOOL CInstallDlg::SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue)

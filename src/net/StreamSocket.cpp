@@ -16,9 +16,9 @@ public:
         const int n = m_socket.Receive(pBuf, nLen);
         return n == SOCKET_ERROR ? -1 : n;
     }
-    void SetIdleTimeout(DWORD nIdleMs) override
+    bool SetIdleTimeout(DWORD nIdleMs) override
     {
-        m_socket.SetSockOpt(SO_RCVTIMEO, &nIdleMs, sizeof(nIdleMs));
+        return m_socket.SetSockOpt(SO_RCVTIMEO, &nIdleMs, sizeof(nIdleMs)) != FALSE;
     }
 
 private:
@@ -96,10 +96,10 @@ public:
         return n < 0 ? -1 : static_cast<int>(n);
     }
 
-    void SetIdleTimeout(DWORD nIdleMs) override
+    bool SetIdleTimeout(DWORD nIdleMs) override
     {
         timeval tv{static_cast<time_t>(nIdleMs / 1000), static_cast<suseconds_t>(nIdleMs % 1000) * 1000};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv));
+        return ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv)) == 0;
     }
 
 private:

@@ -17,7 +17,8 @@ public:
     // Bytes received, 0 once the peer has closed, -1 on an error or after
     // nIdleMs without any byte (0: wait for ever).
     virtual int Receive(void* pBuf, int nLen) = 0;
-    virtual void SetIdleTimeout(DWORD nIdleMs) = 0;
+    // False when the bound could not be set: a receive might then never return.
+    virtual bool SetIdleTimeout(DWORD nIdleMs) = 0;
 };
 
 // A fresh, unconnected socket; null when the socket layer is unavailable.
