@@ -38,6 +38,7 @@ FUZZ_SECONDS ?= 15
 test: release native wine
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
+	tests/release/selftest.sh
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 

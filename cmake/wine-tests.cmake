@@ -1,5 +1,6 @@
 # GoogleTest built with the MinGW toolchain, and the Win32-level tests run
 # under Wine by tests/win/run-wine.sh (private prefix, Xvfb, time limit).
+add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

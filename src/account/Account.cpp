@@ -53,6 +53,8 @@ CString MachineIdFromTime(int month, int day, int hour, int minute, int millisec
 #include "InstallDlg.h"
 #include "WebClient.h"
 
+#include "SystemLibrary.h"
+
 #include <iphlpapi.h>
 
 #include <vector>
@@ -83,12 +85,20 @@ BOOL CInstallDlg::SignUp()
 
 void CInstallDlg::GetMachineId(CString& strId)
 {
+    // The IP helper is missing on NT 4.0: the time stamp stands in there, as
+    // it does on a machine without an adapter.
+    static decltype(&::GetAdaptersInfo) getAdaptersInfo = nullptr;
+    static const bool haveAdapters = ResolveFunction(LoadSystemLibrary("iphlpapi.dll"), "GetAdaptersInfo",
+                                                     getAdaptersInfo);
     ULONG size = sizeof(IP_ADAPTER_INFO);
     std::vector<BYTE> buffer(size);
-    DWORD rc = ::GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
-    if (rc == ERROR_BUFFER_OVERFLOW) {
-        buffer.resize(size);
-        rc = ::GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+    DWORD rc = ERROR_NOT_SUPPORTED;
+    if (haveAdapters) {
+        rc = getAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+        if (rc == ERROR_BUFFER_OVERFLOW) {
+            buffer.resize(size);
+            rc = getAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
+        }
     }
     strId.Empty();
     if (rc == ERROR_SUCCESS) {

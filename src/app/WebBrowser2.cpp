@@ -8,6 +8,19 @@ namespace {
 
 const char kHostClass[] = "CWebBrowser2";
 
+// The top-level window a child sits in, found by walking up the child chain
+// (GetAncestor is newer than Windows 95 and NT 4.0).
+HWND TopLevelWindow(HWND hWnd)
+{
+    while (hWnd && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD)) {
+        const HWND parent = ::GetParent(hWnd);
+        if (!parent)
+            break;
+        hWnd = parent;
+    }
+    return hWnd;
+}
+
 // Reference counting of the two small COM objects below. They start unowned:
 // the first ComPtr takes the first reference. Used on the UI thread only.
 class RefCount {
@@ -91,7 +104,7 @@ public:
         ::GetClientRect(m_hWnd, lprcPosRect);
         *lprcClipRect = *lprcPosRect;
         lpFrameInfo->fMDIApp = FALSE;
-        lpFrameInfo->hwndFrame = ::GetAncestor(m_hWnd, GA_ROOT);
+        lpFrameInfo->hwndFrame = TopLevelWindow(m_hWnd);
         lpFrameInfo->haccel = nullptr;
         lpFrameInfo->cAccelEntries = 0;
         return S_OK;

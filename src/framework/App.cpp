@@ -63,7 +63,9 @@ int AfxWinMain(HINSTANCE hInstance)
     if (!pApp)
         return -1;
     pApp->m_hInstance = hInstance;
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    // The progress bar is the only common control; the IE 4 common controls
+    // of Windows 98 and NT 4.0 know its class flag.
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
     if (!pApp->InitInstance())
         return pApp->ExitInstance();

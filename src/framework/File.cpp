@@ -44,17 +44,30 @@ BOOL CFile::Write(const void* pBuf, UINT nCount)
 
 ULONGLONG CFile::GetLength() const
 {
-    LARGE_INTEGER size{};
-    return IsOpen() && GetFileSizeEx(m_hFile, &size) ? static_cast<ULONGLONG>(size.QuadPart) : 0;
+    if (!IsOpen())
+        return 0;
+    // GetFileSizeEx is missing before Windows 2000; a size whose low word is
+    // all ones is only a failure when the last error says so.
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD low = GetFileSize(m_hFile, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        return 0;
+    return (static_cast<ULONGLONG>(high) << 32) | low;
 }
 
 ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom)
 {
-    LARGE_INTEGER off, now{};
-    off.QuadPart = lOff;
-    if (!IsOpen() || !SetFilePointerEx(m_hFile, off, &now, nFrom))
+    if (!IsOpen())
         return 0;
-    return static_cast<ULONGLONG>(now.QuadPart);
+    // SetFilePointerEx is missing before Windows 2000: the high word travels
+    // separately and an all-ones low word is checked against the last error.
+    LONG high = static_cast<LONG>(lOff >> 32);
+    SetLastError(NO_ERROR);
+    const DWORD low = SetFilePointer(m_hFile, static_cast<LONG>(lOff & 0xFFFFFFFF), &high, nFrom);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
+        return 0;
+    return (static_cast<ULONGLONG>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 void CFile::Close()

@@ -6,7 +6,7 @@ CInternetFile::CInternetFile(HINTERNET hFile) : m_hFile(hFile)
 {
     char length[32] = {};
     DWORD dwSize = sizeof(length) - 1;
-    if (::HttpQueryInfoA(hFile, HTTP_QUERY_CONTENT_LENGTH, length, &dwSize, nullptr)) {
+    if (WinInet().HttpQueryInfoA(hFile, HTTP_QUERY_CONTENT_LENGTH, length, &dwSize, nullptr)) {
         char* end = nullptr;
         m_nLength = strtoull(length, &end, 10);
         m_bLengthKnown = end != length && *end == '\0';
@@ -16,7 +16,7 @@ CInternetFile::CInternetFile(HINTERNET hFile) : m_hFile(hFile)
 UINT CInternetFile::Read(void* pBuf, UINT nCount)
 {
     DWORD dwRead = 0;
-    if (!m_hFile || !::InternetReadFile(m_hFile.get(), pBuf, nCount, &dwRead))
+    if (!m_hFile || !WinInet().InternetReadFile(m_hFile.get(), pBuf, nCount, &dwRead))
         throw CInternetException(m_hFile ? ::GetLastError() : ERROR_INVALID_HANDLE);
     m_nRead += dwRead;
     if (dwRead == 0 && nCount > 0 && m_bLengthKnown && m_nRead < m_nLength)
@@ -28,7 +28,7 @@ CInternetSession::CInternetSession(const char* pszAgent, DWORD_PTR, DWORD dwAcce
                                    const char* pszProxyBypass, DWORD dwFlags)
 {
     const CString agent = pszAgent ? CString(pszAgent) : AppName();
-    m_hSession.reset(::InternetOpenA(agent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags));
+    m_hSession.reset(WinInet().InternetOpenA(agent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags));
 }
 
 std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWORD_PTR dwContext, DWORD dwFlags,
@@ -36,7 +36,7 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWO
 {
     if (!m_hSession)
         throw CInternetException(ERROR_INTERNET_NOT_INITIALIZED);
-    HINTERNET hFile = ::InternetOpenUrlA(m_hSession.get(), pszURL, pszHeaders, pszHeaders ? dwHeadersLength : 0,
+    HINTERNET hFile = WinInet().InternetOpenUrlA(m_hSession.get(), pszURL, pszHeaders, pszHeaders ? dwHeadersLength : 0,
                                          dwFlags, dwContext);
     if (!hFile)
         throw CInternetException(::GetLastError());

@@ -4,13 +4,13 @@
 
 #include "String.h"
 
-#include <wininet.h>
+#include "WinInet.h"
 
 #include <memory>
 
 // Closes a WinINet handle (session, connection, request or opened URL).
 struct InternetHandleCloser {
-    void operator()(HINTERNET h) const { ::InternetCloseHandle(h); }
+    void operator()(HINTERNET h) const { WinInet().InternetCloseHandle(h); }
 };
 typedef std::unique_ptr<void, InternetHandleCloser> CInternetHandle;
 

@@ -1,17 +1,20 @@
 #include "Socket.h"
 
-#include <ws2tcpip.h>
+namespace {
 
-#include <mutex>
+BOOL StartWinsock()
+{
+    WSADATA data;
+    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+} // namespace
 
 BOOL AfxSocketInit()
 {
-    static BOOL started = FALSE;
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WSADATA data;
-        started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    });
+    // A function-local static is initialised once even when two threads
+    // arrive together.
+    static const BOOL started = StartWinsock();
     return started;
 }
 
@@ -37,15 +40,18 @@ BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort)
 {
     if (m_hSocket == INVALID_SOCKET || !lpszHostAddress || !*lpszHostAddress)
         return FALSE;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(lpszHostAddress, nullptr, &hints, &found) != 0 || !found)
-        return FALSE;
-    sockaddr_in peer = *reinterpret_cast<sockaddr_in*>(found->ai_addr);
-    ::freeaddrinfo(found);
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
     peer.sin_port = htons(static_cast<u_short>(nHostPort));
+    // Winsock 1.1 name resolution: getaddrinfo is missing before Windows XP.
+    // Winsock keeps one hostent per thread, so this is safe on the worker.
+    peer.sin_addr.s_addr = ::inet_addr(lpszHostAddress);
+    if (peer.sin_addr.s_addr == INADDR_NONE) {
+        const hostent* host = ::gethostbyname(lpszHostAddress);
+        if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list[0])
+            return FALSE;
+        memcpy(&peer.sin_addr, host->h_addr_list[0], 4);
+    }
     return ::connect(m_hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == 0;
 }
 

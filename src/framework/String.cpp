@@ -156,17 +156,24 @@ void CString::ReleaseBuffer(int nNewLength)
 #ifdef _WIN32
 BOOL CString::LoadString(UINT nID)
 {
-    // LoadStringA cannot tell how long an entry is, so read the UTF-16 entry
-    // itself and convert it to the process's ANSI code page.
-    const wchar_t* p = nullptr;
-    const int n = LoadStringW(GetModuleHandleW(nullptr), nID, reinterpret_cast<LPWSTR>(&p), 0);
-    if (n <= 0 || !p) {
-        m_s.clear();
-        return FALSE;
+    // LoadStringA converts the table's UTF-16 entry to the ANSI code page on
+    // every Windows (the wide functions are stubs on 98 and Me), but cannot
+    // tell how long the entry is: a result that fills the buffer is tried
+    // again with a larger one. An entry is at most 65535 UTF-16 units, two
+    // bytes each in a double-byte code page.
+    for (int size = 256; size <= 2 * 65536; size *= 2) {
+        m_s.assign(static_cast<size_t>(size), '\0');
+        const int n = ::LoadStringA(::GetModuleHandleA(nullptr), nID, &m_s[0], size);
+        if (n <= 0) {
+            m_s.clear();
+            return FALSE;
+        }
+        if (n < size - 2) {
+            m_s.resize(static_cast<size_t>(n));
+            return TRUE;
+        }
     }
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, p, n, nullptr, 0, nullptr, nullptr);
-    m_s.assign(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, p, n, &m_s[0], bytes, nullptr, nullptr);
-    return TRUE;
+    m_s.clear();
+    return FALSE;
 }
 #endif

@@ -1,69 +1,80 @@
 #include "Thread.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include "Sync.h"
 
-struct CWinThread::State {
-    std::mutex mutex;
-    std::condition_variable changed;
-    CWinThread* owner = nullptr; // null once the object has been deleted
-    bool started = false;
-    bool done = false;
+#include <process.h>
+
+// What the thread and its object share: the thread reads it after its
+// function returns, when the object may already be gone.
+struct CWinThread::Control {
+    AFX_THREADPROC pfn;
+    LPVOID pParam;
+    CCriticalSection lock;
+    CWinThread* pOwner = nullptr; // null once the object has been deleted
+    LONG nRefs = 2;               // the object's and the thread's
+
+    void Release()
+    {
+        if (::InterlockedDecrement(&nRefs) == 0)
+            delete this;
+    }
 };
 
-CWinThread::CWinThread() : m_state(std::make_shared<State>()) {}
+unsigned __stdcall CWinThread::Entry(void* pControl)
+{
+    Control* control = static_cast<Control*>(pControl);
+    const UINT rc = control->pfn(control->pParam);
+    CWinThread* toDelete = nullptr;
+    {
+        CSingleLock hold(&control->lock);
+        if (control->pOwner && control->pOwner->m_bAutoDelete)
+            toDelete = control->pOwner;
+    }
+    delete toDelete;
+    control->Release();
+    return rc;
+}
 
 CWinThread::~CWinThread()
 {
-    std::lock_guard<std::mutex> lock(m_state->mutex);
-    m_state->owner = nullptr;
+    {
+        CSingleLock hold(&m_pControl->lock);
+        m_pControl->pOwner = nullptr;
+    }
+    m_pControl->Release();
+    if (m_hThread)
+        ::CloseHandle(m_hThread);
 }
 
 DWORD CWinThread::ResumeThread()
 {
-    std::lock_guard<std::mutex> lock(m_state->mutex);
-    const DWORD wasSuspended = m_state->started ? 0 : 1;
-    m_state->started = true;
-    m_state->changed.notify_all();
-    return wasSuspended;
+    return ::ResumeThread(m_hThread);
 }
 
 BOOL CWinThread::Join(DWORD nMilliseconds)
 {
-    std::unique_lock<std::mutex> lock(m_state->mutex);
-    auto done = [this] { return m_state->done; };
-    if (nMilliseconds == INFINITE) {
-        m_state->changed.wait(lock, done);
-        return TRUE;
-    }
-    return m_state->changed.wait_for(lock, std::chrono::milliseconds(nMilliseconds), done);
+    return ::WaitForSingleObject(m_hThread, nMilliseconds) == WAIT_OBJECT_0;
 }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int /*nPriority*/, UINT /*nStackSize*/,
-                           DWORD dwCreateFlags, void* /*lpSecurityAttrs*/)
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
+                           DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    CWinThread* pThread = new CWinThread();
-    std::shared_ptr<CWinThread::State> state = pThread->m_state;
-    state->owner = pThread;
-    state->started = (dwCreateFlags & CREATE_SUSPENDED) == 0;
-
-    std::thread([state, pfnThreadProc, pParam] {
-        {
-            std::unique_lock<std::mutex> lock(state->mutex);
-            state->changed.wait(lock, [&] { return state->started; });
-        }
-        pfnThreadProc(pParam);
-        CWinThread* toDelete = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(state->mutex);
-            state->done = true;
-            if (state->owner && state->owner->m_bAutoDelete)
-                toDelete = state->owner;
-            state->changed.notify_all();
-        }
-        delete toDelete;
-    }).detach();
+    CWinThread::Control* control = new CWinThread::Control{pfnThreadProc, pParam};
+    CWinThread* pThread = new CWinThread(control);
+    control->pOwner = pThread;
+    // Always created suspended, so the handle is stored before the thread can
+    // end. _beginthreadex gives the C runtime its per-thread data.
+    unsigned id = 0;
+    pThread->m_hThread = reinterpret_cast<HANDLE>(
+        _beginthreadex(lpSecurityAttrs, nStackSize, &CWinThread::Entry, control, CREATE_SUSPENDED, &id));
+    if (!pThread->m_hThread) {
+        control->Release(); // the thread's share
+        delete pThread;
+        return nullptr;
+    }
+    if (nPriority != THREAD_PRIORITY_NORMAL)
+        ::SetThreadPriority(pThread->m_hThread, nPriority);
+    if (!(dwCreateFlags & CREATE_SUSPENDED))
+        pThread->ResumeThread();
     return pThread;
 }

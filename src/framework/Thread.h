@@ -1,20 +1,12 @@
 // CWinThread and AfxBeginThread: worker threads as the framework starts them.
 // The thread object deletes itself when its function returns unless
-// m_bAutoDelete was cleared; Join lets an owner wait a bounded time.
+// m_bAutoDelete was cleared; Join lets an owner wait a bounded time, and an
+// owner that gives up may delete the object while the thread still runs.
 #pragma once
 
 #include "WinTypes.h"
 
-#include <memory>
-
 typedef UINT (*AFX_THREADPROC)(LPVOID);
-
-#ifndef CREATE_SUSPENDED
-#define CREATE_SUSPENDED 0x00000004
-#endif
-#ifndef THREAD_PRIORITY_NORMAL
-#define THREAD_PRIORITY_NORMAL 0
-#endif
 
 class CWinThread {
 public:
@@ -23,6 +15,7 @@ public:
     virtual ~CWinThread();
 
     BOOL m_bAutoDelete = TRUE;
+    HANDLE m_hThread = nullptr;
 
     // Lets a thread created with CREATE_SUSPENDED run.
     DWORD ResumeThread();
@@ -30,11 +23,15 @@ public:
     BOOL Join(DWORD nMilliseconds);
 
 private:
-    friend CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, void*);
-    struct State;
-    CWinThread();
-    std::shared_ptr<State> m_state;
+    friend CWinThread* AfxBeginThread(AFX_THREADPROC, LPVOID, int, UINT, DWORD, LPSECURITY_ATTRIBUTES);
+    struct Control;
+    explicit CWinThread(Control* pControl) : m_pControl(pControl) {}
+    static unsigned __stdcall Entry(void* pControl);
+
+    // Shared with the running thread, which may outlive this object.
+    Control* m_pControl;
 };
 
+// Null when the system could not create the thread.
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority = THREAD_PRIORITY_NORMAL,
-                           UINT nStackSize = 0, DWORD dwCreateFlags = 0, void* lpSecurityAttrs = nullptr);
+                           UINT nStackSize = 0, DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = nullptr);

@@ -1,6 +1,9 @@
 #include "App.h"
+#include "SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
+    // Before any library is loaded on demand.
+    HardenDllSearch();
     return AfxWinMain(hInstance);
 }

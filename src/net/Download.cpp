@@ -11,6 +11,7 @@
 #include "Messages.h"
 #include "ResString.h"
 #include "Socket.h"
+#include "SystemLibrary.h"
 
 #include <direct.h>
 
@@ -45,7 +46,16 @@ bool LocalFolders(const CInstallPaths& paths, DownloadFolders& folders)
 {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
-    ::GetLongPathNameA(temp, temp, MAX_PATH);
+    // NT 4.0 has no GetLongPathNameA: the path stays as GetTempPathA gave it.
+    static DWORD(WINAPI * getLongPathName)(LPCSTR, LPSTR, DWORD) = nullptr;
+    static const bool haveLongPaths =
+        ResolveFunction(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", getLongPathName);
+    if (haveLongPaths) {
+        char longTemp[MAX_PATH] = {};
+        const DWORD n = getLongPathName(temp, longTemp, MAX_PATH);
+        if (n > 0 && n < MAX_PATH)
+            memcpy(temp, longTemp, n + 1);
+    }
     CString system;
     if (!SystemFolder(system))
         return false;

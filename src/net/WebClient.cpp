@@ -82,28 +82,28 @@ BOOL CWebClient::GetInstallInfo(CString& strReply)
 
 int CWebClient::QueryNumber(const char* pszTarget)
 {
-    CInternetHandle internet(::InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    CInternetHandle internet(WinInet().InternetOpenA("Auth", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet)
         return WEB_REQUEST_FAILED;
-    CInternetHandle connection(::InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
+    CInternetHandle connection(WinInet().InternetConnectA(internet.get(), WEB_SERVICE_HOST, WEB_SERVICE_PORT, nullptr,
                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    CInternetHandle request(::HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
+    CInternetHandle request(WinInet().HttpOpenRequestA(connection.get(), "GET", pszTarget, "HTTP/1.0", nullptr, nullptr,
                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                                    INTERNET_FLAG_PRAGMA_NOCACHE,
                                                0));
     // A connection or request that could not be opened fails here as well.
-    if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
+    if (!WinInet().HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0))
         return WEB_REQUEST_FAILED;
 
     CBoundedReply reply;
     char chunk[CBoundedReply::LIMIT] = {};
     for (;;) {
         DWORD dwAvailable = 0;
-        if (!::InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
+        if (!WinInet().InternetQueryDataAvailable(request.get(), &dwAvailable, 0, 0) || dwAvailable == 0 ||
             dwAvailable >= CBoundedReply::LIMIT)
             break;
         DWORD dwRead = 0;
-        if (!::InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
+        if (!WinInet().InternetReadFile(request.get(), chunk, dwAvailable, &dwRead))
             break;
         if (!reply.Add(chunk, static_cast<int>(dwRead)))
             break;

@@ -4,7 +4,6 @@
 #include "ProgressGeometry.h"
 
 #include <algorithm>
-#include <chrono>
 
 // What a thread is started with: the control, and the run it belongs to.
 struct CBusyProgressCtrl::AnimationRun {
@@ -181,22 +180,26 @@ void CBusyProgressCtrl::Start()
     // Marked running before the thread exists, so a Stop that comes before the
     // thread is first scheduled still ends it.
     auto run = std::make_unique<AnimationRun>(AnimationRun{this, ++m_nRun});
+    m_wake.ResetEvent();
     m_bRunning = true;
     ++m_nLiveThreads;
     // Suspended until it is marked as ours to delete, so it cannot delete
     // itself first.
-    m_pThread = AfxBeginThread(&AnimationThreadProc, run.release(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    m_pThread = AfxBeginThread(&AnimationThreadProc, run.get(), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!m_pThread) {
+        m_bRunning = false;
+        --m_nLiveThreads;
+        return;
+    }
+    run.release();
     m_pThread->m_bAutoDelete = FALSE;
     m_pThread->ResumeThread();
 }
 
 void CBusyProgressCtrl::Stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
-        m_bRunning = false;
-    }
-    m_wake.notify_all();
+    m_bRunning = false;
+    m_wake.SetEvent();
     if (!m_pThread)
         return;
     const long long wait = std::clamp(2LL * m_nInterval, 0LL, static_cast<long long>(INFINITE - 1));
@@ -219,15 +222,12 @@ UINT CBusyProgressCtrl::AnimationThreadProc(LPVOID pParam)
 void CBusyProgressCtrl::Animate(unsigned nRun)
 {
     auto current = [&] { return m_bRunning && m_nRun == nRun; };
-    std::unique_lock<std::mutex> lock(m_wakeMutex);
+    // Stop sets the wake event after clearing m_bRunning, so the thread ends
+    // at once rather than after a whole interval.
     while (current()) {
-        lock.unlock();
         Step();
-        lock.lock();
-        // Stop wakes the wait, so the thread ends at once rather than after
-        // a whole interval.
-        m_wake.wait_for(lock, std::chrono::milliseconds(std::max(0, static_cast<int>(m_nInterval))),
-                        [&] { return !current(); });
+        if (current())
+            m_wake.Lock(static_cast<DWORD>(std::max(0, static_cast<int>(m_nInterval))));
     }
 }
 

@@ -7,12 +7,11 @@
 
 #include "Controls.h"
 #include "Gdi.h"
+#include "Sync.h"
 #include "Thread.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 // Messages of the control, relative to WM_USER; each handler returns 0. The
 // first nine share their numbers with the standard progress bar's messages
@@ -137,6 +136,5 @@ private:
     // gave up waiting for the older one.
     std::atomic<unsigned> m_nRun{0};
     std::atomic<int> m_nLiveThreads{0};
-    std::mutex m_wakeMutex;
-    std::condition_variable m_wake;
+    CEvent m_wake{FALSE, TRUE};
 };

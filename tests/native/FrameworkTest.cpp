@@ -1,18 +1,13 @@
 // The portable framework classes: the string operations the parsers rely on,
-// list order, file modes and the worker thread object.
+// list order and file modes.
 #include "File.h"
 #include "List.h"
 #include "String.h"
-#include "Sync.h"
-#include "Thread.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <unistd.h>
 
 TEST(CString, SubstringsClampOutOfRangeArguments)
@@ -153,42 +148,4 @@ TEST_F(CFileTest, CreateTruncatesAndNoTruncateKeeps)
     EXPECT_FALSE(f.Open(path.c_str(), CFile::modeRead)) << "plain read does not create";
     EXPECT_EQ(f.Read(buf, 4), 0u);
     EXPECT_FALSE(f.Write("x", 1));
-}
-
-TEST(CWinThread, AutoDeleteAndBoundedJoin)
-{
-    static std::atomic<int> ran{0};
-    ran = 0;
-    CWinThread* pThread = AfxBeginThread([](LPVOID p) -> UINT {
-        ++*static_cast<std::atomic<int>*>(p);
-        return 0;
-    }, &ran, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    pThread->m_bAutoDelete = FALSE;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(ran, 0) << "suspended until resumed";
-    pThread->ResumeThread();
-    EXPECT_TRUE(pThread->Join(2000));
-    EXPECT_EQ(ran, 1);
-    delete pThread;
-
-    static std::atomic<bool> release{false};
-    CWinThread* pSlow = AfxBeginThread([](LPVOID) -> UINT {
-        while (!release)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return 0;
-    }, nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
-    pSlow->m_bAutoDelete = FALSE;
-    pSlow->ResumeThread();
-    EXPECT_FALSE(pSlow->Join(30)) << "a bounded wait gives up";
-    delete pSlow; // the thread outlives its object safely
-    release = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-}
-
-TEST(CCriticalSection, IsRecursive)
-{
-    CCriticalSection cs;
-    CSingleLock outer(&cs);
-    CSingleLock inner(&cs);
-    SUCCEED();
 }
