@@ -625,4 +625,26 @@ TEST_F(EndToEnd, ClosingDuringASlowDownloadEndsPromptly)
     EXPECT_FALSE(Exists(ProductDir() + "\\cvxpdf.lst"));
 }
 
+// However long the windows take to go (Wine's managed windows here take about
+// two seconds each), nothing is stored and no setup program started after the
+// close, even when the download would have been complete by then.
+TEST_F(EndToEnd, NothingIsStoredOrStartedAfterTheClose)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?rate=200000&only=TLFreeSetup"); // about 1.3 s for the setup program
+    Running p;
+    ASSERT_TRUE(Start(p));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return RequestCount("TLFreeSetup.exe") > 0; }, 30000)) << "the worker is downloading";
+    ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 15000));
+    const Outcome o = Finish(p);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+    EXPECT_FALSE(Exists(TempDir() + "Tempcr.exe"));
+    EXPECT_EQ(RequestCount("cvxpdf.lst"), 0) << "no further download";
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
+}
+
 } // namespace
