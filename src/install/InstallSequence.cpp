@@ -115,9 +115,10 @@ LRESULT CInstallDlg::OnStartDownload(WPARAM, LPARAM)
     ::ResetEvent(m_hWorkerIdle);
     if (!AfxBeginThread(&CInstallDlg::DownloadWorker, this)) {
         ::SetEvent(m_hWorkerIdle);
-        EndInstallation();
+        // Still running while the visitor reads this: a start meanwhile is ignored.
         InstallMessageBox(TEXT_CANNOT_CREATE_FILES, MB_ICONSTOP);
         OnOK();
+        EndInstallation();
     }
     return 1;
 }

@@ -616,6 +616,7 @@ TEST_F(EndToEnd, ClosingDuringASlowDownloadEndsPromptly)
     ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
     const bool ended = ::WaitForSingleObject(p.pi.hProcess, 3000) == WAIT_OBJECT_0;
     const DWORD took = ::GetTickCount() - closed;
+    RecordProperty("close_to_end_ms", static_cast<int>(took));
     const Outcome o = Finish(p);
     EXPECT_TRUE(ended) << "still running " << took << " ms after the close";
     EXPECT_EQ(o.exitCode, 0u);
