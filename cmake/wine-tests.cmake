@@ -1,6 +1,5 @@
 # GoogleTest built with the MinGW toolchain, and the Win32-level tests run
 # under Wine by tests/win/run-wine.sh (private prefix, Xvfb, time limit).
-add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -11,7 +10,7 @@ add_executable(wintests ${WIN_TESTS} ${RESOURCE_FILE})
 target_link_libraries(wintests PRIVATE tallow_core gtest ws2_32)
 target_include_directories(wintests PRIVATE ${CMAKE_SOURCE_DIR}/tests/win)
 target_link_options(wintests PRIVATE -static)
-target_compile_definitions(wintests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(wintests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}" _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 file(GLOB TOOL_DIRS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/CMakeLists.txt)
 foreach(tool ${TOOL_DIRS})

@@ -7,6 +7,9 @@
 #include "Messages.h"
 #include "SkinImage.h"
 
+static_assert((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000,
+              "a system-menu command is a multiple of 16 below the system's own");
+
 CSetupDlg::CSetupDlg(CWnd* pParent)
     : CDialog(IDD_SETUP_DIALOG, pParent), m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
@@ -34,7 +37,7 @@ BOOL CSetupDlg::OnInitDialog()
     aboutText.LoadString(IDS_ABOUTBOX);
     if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE); hSysMenu && !aboutText.IsEmpty()) {
         ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(hSysMenu, MF_STRING, 16, aboutText);
+        ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, aboutText);
     }
 
     SetIcon(m_hIcon, TRUE);
@@ -175,7 +178,7 @@ LRESULT CSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == 16) {
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
             CAboutDlg about;
             about.DoModal();
             return 0;

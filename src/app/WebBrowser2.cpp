@@ -189,7 +189,7 @@ BOOL CWebBrowser2::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rec
         WNDCLASSA wc{};
         wc.lpfnWndProc = ::DefWindowProcA;
         wc.hInstance = AfxGetInstanceHandle();
-        wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+        wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = kHostClass;
         return ::RegisterClassA(&wc) != 0;
     }();

@@ -7,8 +7,8 @@
 // What the thread and its object share: the thread reads it after its
 // function returns, when the object may already be gone.
 struct CWinThread::Control {
-    AFX_THREADPROC pfn;
-    LPVOID pParam;
+    AFX_THREADPROC pfn = nullptr;
+    LPVOID pParam = nullptr;
     CCriticalSection lock;
     CWinThread* pOwner = nullptr; // null once the object has been deleted
     LONG nRefs = 2;               // the object's and the thread's
@@ -59,7 +59,9 @@ BOOL CWinThread::Join(DWORD nMilliseconds)
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int nPriority, UINT nStackSize,
                            DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES lpSecurityAttrs)
 {
-    CWinThread::Control* control = new CWinThread::Control{pfnThreadProc, pParam};
+    CWinThread::Control* control = new CWinThread::Control;
+    control->pfn = pfnThreadProc;
+    control->pParam = pParam;
     CWinThread* pThread = new CWinThread(control);
     control->pOwner = pThread;
     // Always created suspended, so the handle is stored before the thread can

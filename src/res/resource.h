@@ -45,3 +45,7 @@
 #define IDS_ENTER_PASSWORD 13
 #define IDS_BAD_EMAIL 14
 #define IDS_ABOUTBOX 101
+
+// The About command in the system menu: a multiple of 16 below the system's
+// own commands, whose low four bits Windows uses itself.
+#define IDM_ABOUTBOX 0x0010

@@ -51,13 +51,21 @@ void CSkinButton::SetImages(CBitmap* pNormal, CBitmap* pPressed, CBitmap* pHover
 
 void CSkinButton::PreSubclassWindow()
 {
-    const DWORD style = GetStyle() & 0xFF;
-    if ((style & 3) == 3)
+    switch (GetStyle() & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
         m_nCheckKind = KIND_CHECKBOX;
-    else if ((style & 9) == 9)
+        break;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
         m_nCheckKind = KIND_RADIO;
-    else
+        break;
+    default: // push buttons, and a group box or an owner-drawn button never checks
         m_nCheckKind = KIND_PUSH;
+        break;
+    }
     ModifyStyle(0, BS_OWNERDRAW);
 }
 
@@ -185,7 +193,7 @@ LRESULT CSkinButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case BM_GETCHECK:
         return m_bChecked;
-    case 0x500: // clears the check state
+    case SBM_CLEARCHECK:
         if (m_bChecked) {
             m_bChecked = false;
             Invalidate();

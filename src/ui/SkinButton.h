@@ -12,6 +12,8 @@ public:
     ~CSkinButton() override;
 
     enum CheckKind { KIND_PUSH = 0, KIND_CHECKBOX = 2, KIND_RADIO = 4 };
+    // Clears the check state of a check box or radio button.
+    static const UINT SBM_CLEARCHECK = WM_USER + 0x100;
     enum DrawMode { DRAW_UNSCALED = 0, DRAW_STRETCH = 1, DRAW_TILE = 2 };
 
     // The images belong to the caller (the skin table) and outlive the button.

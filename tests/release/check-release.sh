@@ -24,6 +24,10 @@ file_info=$(file -b "$exe" 2>/dev/null)
 check "PE32 GUI executable for Intel 80386" grep -q 'PE32 executable (GUI) Intel 80386' <<<"$file_info"
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}')
 check "no MinGW runtime DLLs" bash -c "! grep -E -q 'libgcc|libstdc|libwinpthread|libssp' <<<'$imports'"
+# A DLL imported by name is looked for in the program's own folder first; only
+# the system's known DLLs are safe to import, the rest load by full path.
+check "imports no library that a download folder could plant" \
+    bash -c "! grep -E -q '^(wininet|iphlpapi|crypt32|wintrust|vestainet)\.dll$' <<<'$imports'"
 
 # The loader of the oldest supported system refuses a program whose import
 # table names a function its DLLs lack; Wine never does, so only this shows it.

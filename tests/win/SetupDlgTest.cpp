@@ -133,7 +133,7 @@ TEST(SetupDlg, AboutBoxOnSystemCommandsSixteenToThirtyOne)
             captions.push_back(about ? "about" : "none");
             if (about) {
                 ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-                WaitUntil([&] { return !::IsWindow(about); }, 2000);
+                WaitUntil([&] { return !::IsWindow(about); }, 10000);
             }
         }
         ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);

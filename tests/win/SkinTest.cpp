@@ -188,6 +188,32 @@ TEST_F(SkinButtonTest, DoubleClickActsAsASecondPress)
     EXPECT_EQ(host.clicks, 2);
 }
 
+// The kind follows the button type alone: a group box or an owner-drawn
+// button shares bits with the check box types but never checks.
+TEST(SkinButtonKind, FollowsTheButtonType)
+{
+    const struct {
+        DWORD style;
+        int kind;
+    } cases[] = {{BS_PUSHBUTTON, CSkinButton::KIND_PUSH},       {BS_DEFPUSHBUTTON, CSkinButton::KIND_PUSH},
+                 {BS_CHECKBOX, CSkinButton::KIND_CHECKBOX},     {BS_AUTOCHECKBOX, CSkinButton::KIND_CHECKBOX},
+                 {BS_3STATE, CSkinButton::KIND_CHECKBOX},       {BS_AUTO3STATE, CSkinButton::KIND_CHECKBOX},
+                 {BS_RADIOBUTTON, CSkinButton::KIND_RADIO},     {BS_AUTORADIOBUTTON, CSkinButton::KIND_RADIO},
+                 {BS_GROUPBOX, CSkinButton::KIND_PUSH},         {BS_OWNERDRAW, CSkinButton::KIND_PUSH},
+                 {BS_AUTORADIOBUTTON | BS_PUSHLIKE, CSkinButton::KIND_RADIO}};
+    HWND hHost = ::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(hHost, nullptr);
+    for (const auto& c : cases) {
+        HWND hButton = ::CreateWindowExA(0, "BUTTON", "", WS_CHILD | c.style, 0, 0, 20, 20, hHost, nullptr, nullptr,
+                                         nullptr);
+        CSkinButton button;
+        ASSERT_TRUE(button.SubclassWindow(hButton));
+        EXPECT_EQ(button.m_nCheckKind, c.kind) << "style " << c.style;
+        button.DestroyWindow();
+    }
+    ::DestroyWindow(hHost);
+}
+
 class CheckBoxButtonTest : public SkinButtonTest {
 protected:
     CheckBoxButtonTest() { style = BS_AUTOCHECKBOX; }
@@ -203,7 +229,7 @@ TEST_F(CheckBoxButtonTest, TogglesOnReleaseInsideAndOnSpace)
     button.SendMessage(WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(button.SendMessage(BM_GETCHECK), 0);
     button.SendMessage(BM_SETCHECK, 1);
-    button.SendMessage(0x500);
+    button.SendMessage(CSkinButton::SBM_CLEARCHECK);
     EXPECT_EQ(button.SendMessage(BM_GETCHECK), 0);
 }
 
