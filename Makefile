@@ -2,6 +2,7 @@
 #   make demo     build and run the program under Wine, save screenshots in build/demo/
 #   make test     build everything and run every test
 #   make release  the 32-bit program: $(BUILD)/release/TallowFreeInstall.exe
+#   make e2e      the same program pointed at the stand-in, with its 32-bit stand-ins
 
 JOBS ?= $(shell nproc)
 # Where the builds go, and the loopback ports of the vendor stand-in that the
@@ -9,22 +10,51 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 WEB_PORT ?= 18080
 DOWNLOAD_PORT ?= 18081
+# The tests and the demo sign the stand-in's programs with a throwaway
+# authority made in the build tree (tools/pki/make-test-pki.sh); the Wine
+# build accepts only that signer.
+TEST_SIGNER = Tallow Test Publisher
+TEST_PKI = $(abspath $(BUILD))/pki
 WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=$(DOWNLOAD_PORT) \
               -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=$(WEB_PORT) \
-              -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1
+              -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1 \
+              -DVENDOR_SIGNER="$(TEST_SIGNER)" -DTEST_PKI_DIR=$(TEST_PKI)
+# The release: the vendor's signer (or ALLOW_UNSIGNED_PAYLOADS=ON, said on
+# purpose), and the certificate and key that sign the program itself (both
+# or neither; SIGN_PASS_FILE holds the key's password if it has one).
+VENDOR_SIGNER ?=
+ALLOW_UNSIGNED_PAYLOADS ?= OFF
+SIGN_CERT ?=
+SIGN_KEY ?=
+SIGN_PASS_FILE ?=
+RELEASE_SIGNING = -DVENDOR_SIGNER="$(VENDOR_SIGNER)" -DALLOW_UNSIGNED_PAYLOADS=$(ALLOW_UNSIGNED_PAYLOADS) \
+                  -DSIGN_CERT="$(SIGN_CERT)" -DSIGN_KEY="$(SIGN_KEY)" -DSIGN_PASS_FILE="$(SIGN_PASS_FILE)"
 
-.PHONY: deps release wine native fuzz test demo clean
+# The shipped program's toolchain, flags and link; the end-to-end build differs
+# only in where the program's servers are (and in trusting the test signer).
+RELEASE_CONFIG = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+E2E_DIR = $(abspath $(BUILD))/e2e
+DRIVER_DIR = $(abspath $(BUILD))/wine
+
+.PHONY: deps pki release wine e2e native fuzz test demo clean
 
 deps:
 	@scripts/install-deps.sh
 
+pki: deps
+	tools/pki/make-test-pki.sh $(TEST_PKI) "$(TEST_SIGNER)"
+
 release: deps
-	cmake -S . -B $(BUILD)/release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD)/release $(RELEASE_CONFIG) $(RELEASE_SIGNING)
 	cmake --build $(BUILD)/release -j$(JOBS)
 
-wine: deps
+wine: pki
 	cmake -S . -B $(BUILD)/wine -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Debug $(WINE_CONFIG)
 	cmake --build $(BUILD)/wine -j$(JOBS)
+
+e2e: pki
+	cmake -S . -B $(E2E_DIR) $(RELEASE_CONFIG) $(WINE_CONFIG) -DTALLOW_END_TO_END=ON -DTALLOW_TEST_DRIVERS=$(DRIVER_DIR)
+	cmake --build $(E2E_DIR) -j$(JOBS)
 
 native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DTALLOW_SANITIZE=ON
@@ -35,15 +65,20 @@ fuzz: deps
 
 FUZZ_SECONDS ?= 15
 
-test: release native wine
+# The release is built as the vendor would build it, with the throwaway
+# signer and certificate standing in for the vendor's.
+test: native wine e2e
+	$(MAKE) release VENDOR_SIGNER="$(TEST_SIGNER)" ALLOW_UNSIGNED_PAYLOADS=OFF \
+	    SIGN_CERT=$(TEST_PKI)/signer.crt SIGN_KEY=$(TEST_PKI)/signer.key SIGN_PASS_FILE=
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure
+	tests/e2e/ctest32.sh $(E2E_DIR)
 	tests/release/selftest.sh
-	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe
+	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe $(TEST_PKI)
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
 
-demo: wine
-	tools/demo/demo.sh
+demo: wine e2e
+	WINE_BUILD_DIR=$(DRIVER_DIR) E2E_BUILD_DIR=$(E2E_DIR) tools/demo/demo.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -1,11 +1,12 @@
 // Downloads one file from a loopback HTTP server, alternating our exchange
-// and curl, and prints the throughput of both, their ratio and the memory
-// our exchange needed at its peak. Our exchange holds the whole body in fresh
-// memory, as the worker does, so curl runs twice: discarding the bytes, and
-// storing them in a file in memory (tmpfs), which pays for fresh pages too.
-//   http_bench PORT PATH ROUNDS TMPFS_FILE
+// and curl, both writing it to the same file, and prints the throughput of
+// both, their ratio and the memory our exchange needed at its peak. Our side
+// writes the body as it arrives, as the worker does (curl -o /dev/null runs
+// too, for the line's own speed).
+//   http_bench PORT PATH ROUNDS FILE
 #include "HttpExchange.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,6 +44,29 @@ bool Curl(const std::string& url, const char* out)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The body straight into a file, as the worker's placement does.
+struct FileSink : CBodySink {
+    explicit FileSink(const char* path) : fd(::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600)) {}
+    ~FileSink() override
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool Begin(uint64_t) override { return fd >= 0; }
+    bool Write(const char* p, size_t n) override
+    {
+        while (n > 0) {
+            const ssize_t w = ::write(fd, p, n);
+            if (w <= 0)
+                return false;
+            p += w;
+            n -= static_cast<size_t>(w);
+        }
+        return true;
+    }
+    int fd;
+};
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -54,13 +78,13 @@ double Median(std::vector<double> v)
 int main(int argc, char** argv)
 {
     if (argc != 5) {
-        std::fprintf(stderr, "usage: %s PORT PATH ROUNDS TMPFS_FILE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PORT PATH ROUNDS FILE\n", argv[0]);
         return 2;
     }
     const UINT port = static_cast<UINT>(std::atoi(argv[1]));
     const std::string path = argv[2];
     const int rounds = std::max(1, std::atoi(argv[3]));
-    const char* tmpfsFile = argv[4];
+    const char* file = argv[4];
     const CString url = CString("127.0.0.1") + path.c_str();
     const std::string curlUrl = "http://127.0.0.1:" + std::to_string(port) + path;
 
@@ -70,7 +94,8 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         auto start = std::chrono::steady_clock::now();
         {
-            const HttpDownload got = HttpGetFile(url, port);
+            FileSink sink(file);
+            const HttpDownload got = HttpGetFile(url, port, sink);
             if (got.outcome != HttpOutcome::Ok) {
                 std::fprintf(stderr, "our download failed (outcome %d)\n", static_cast<int>(got.outcome));
                 return 1;
@@ -78,14 +103,15 @@ int main(int argc, char** argv)
             size = got.length;
         }
         ours.push_back(Seconds(start));
-        for (auto [out, times] : {std::pair{"/dev/null", &curls}, std::pair{tmpfsFile, &curlsStored}}) {
+        unlink(file);
+        for (auto [out, times] : {std::pair{"/dev/null", &curls}, std::pair{file, &curlsStored}}) {
             start = std::chrono::steady_clock::now();
             if (!Curl(curlUrl, out)) {
                 std::fprintf(stderr, "curl failed\n");
                 return 1;
             }
             times->push_back(Seconds(start));
-            unlink(tmpfsFile);
+            unlink(file);
         }
     }
     const double mib = static_cast<double>(size) / (1024 * 1024);
@@ -94,12 +120,11 @@ int main(int argc, char** argv)
     const double storedRate = mib / Median(curlsStored);
     const long peakKiB = PeakKiB();
     std::printf("file: %.1f MiB, %d rounds, medians\n", mib, rounds);
-    std::printf("our exchange:       %8.1f MiB/s\n", ourRate);
-    std::printf("curl -o /dev/null:  %8.1f MiB/s   ratio ours/curl %.2f (goal at least 0.90)\n", curlRate,
-                ourRate / curlRate);
-    std::printf("curl -o tmpfs file: %8.1f MiB/s   ratio ours/curl %.2f\n", storedRate, ourRate / storedRate);
-    std::printf("our peak memory: %.1f MiB above a %.1f MiB start, %.1f MiB in all "
-                "(goal within the file size + 1 MiB = %.1f MiB)\n",
-                (peakKiB - baseKiB) / 1024.0, baseKiB / 1024.0, peakKiB / 1024.0, mib + 1);
+    std::printf("our exchange -> file: %8.1f MiB/s\n", ourRate);
+    std::printf("curl -o file:         %8.1f MiB/s   ratio ours/curl %.2f (goal at least 1.0)\n", storedRate,
+                ourRate / storedRate);
+    std::printf("curl -o /dev/null:    %8.1f MiB/s   ratio ours/curl %.2f\n", curlRate, ourRate / curlRate);
+    std::printf("our peak memory: %.2f MiB above a %.1f MiB start (goal at most 1 MiB)\n",
+                (peakKiB - baseKiB) / 1024.0, baseKiB / 1024.0);
     return 0;
 }

@@ -2,9 +2,9 @@
 # Usage: bench/http_bench.sh [ROUNDS] [SIZE_MIB] [BUILD_DIR]
 # Serves a file of SIZE_MIB (default 64) from a loopback nginx started for the
 # run and downloads it ROUNDS times (default 5) with our HTTP exchange and
-# with curl, alternating (curl both discarding the bytes and storing them in
-# a file under BENCH_TMPFS, default /dev/shm); prints the throughputs, the
-# ratios and our peak memory. A benchmark, not a test: it judges nothing.
+# with curl, alternating, both writing the same file under BENCH_TMPFS
+# (default /dev/shm; curl also discarding the bytes); prints the throughputs,
+# the ratios and our peak memory. A benchmark, not a test: it judges nothing.
 set -euo pipefail
 rounds=${1:-5}
 size=${2:-64}

@@ -43,6 +43,31 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
         -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
 endif()
 
+# Signed with the vendor's certificate as it is linked (SHA-1, which every
+# supported Windows can check).
+set(SIGN_CERT "" CACHE FILEPATH "Code-signing certificate (PEM) for the program")
+set(SIGN_KEY "" CACHE FILEPATH "Its private key (PEM)")
+set(SIGN_PASS_FILE "" CACHE FILEPATH "A file holding the key's password, if it has one")
+if(NOT SIGN_CERT STREQUAL "" OR NOT SIGN_KEY STREQUAL "")
+    if(SIGN_CERT STREQUAL "" OR SIGN_KEY STREQUAL "")
+        message(FATAL_ERROR "SIGN_CERT and SIGN_KEY go together")
+    endif()
+    find_program(OSSLSIGNCODE osslsigncode REQUIRED)
+    set(sign_pass)
+    if(NOT SIGN_PASS_FILE STREQUAL "")
+        set(sign_pass -readpass ${SIGN_PASS_FILE})
+    endif()
+    add_custom_command(TARGET TallowFreeInstall POST_BUILD
+        COMMAND ${OSSLSIGNCODE} sign -h sha1 -certs ${SIGN_CERT} -key ${SIGN_KEY} ${sign_pass}
+                -n TallowFreeInstall -in $<TARGET_FILE:TallowFreeInstall> -out $<TARGET_FILE:TallowFreeInstall>.signed
+        COMMAND ${CMAKE_COMMAND} -E rename $<TARGET_FILE:TallowFreeInstall>.signed $<TARGET_FILE:TallowFreeInstall>
+        VERBATIM)
+endif()
+
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     include(cmake/wine-tests.cmake)
+endif()
+option(TALLOW_END_TO_END "Build the stand-ins with this program and run it end to end under Wine" OFF)
+if(TALLOW_END_TO_END)
+    include(cmake/end-to-end.cmake)
 endif()

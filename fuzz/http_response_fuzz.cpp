@@ -1,14 +1,15 @@
 // The download server's reply, any bytes in pieces of any size: the judgement
 // must not depend on where the pieces are cut, a finished body must be exactly
-// its announced length with a zero behind it, and nothing may read or write
-// out of bounds. The first input byte chooses the cuts, and whether body
-// bytes are fed or received straight into the body as the exchange does.
+// its announced length, the sink never gets more than was announced nor any
+// byte of a refused length, and nothing may read or write out of bounds. The
+// first input byte chooses the cuts, and the limit the sink sets.
 #include "HttpExchange.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -19,9 +20,33 @@ struct Judgement {
     std::string body;
 };
 
-Judgement Judge(const uint8_t* data, size_t size, uint8_t seed)
+struct Sink : CBodySink {
+    explicit Sink(uint64_t max) : limit(max) {}
+    bool Begin(uint64_t length) override
+    {
+        if (begun)
+            std::abort(); // one announcement per response
+        begun = true;
+        announced = length;
+        return length <= limit;
+    }
+    bool Write(const char* p, size_t n) override
+    {
+        if (!begun || announced > limit || n == 0 || bytes.size() + n > announced)
+            std::abort();
+        bytes.append(p, n);
+        return true;
+    }
+    uint64_t limit;
+    bool begun = false;
+    uint64_t announced = 0;
+    std::string bytes;
+};
+
+Judgement Judge(const uint8_t* data, size_t size, uint8_t seed, uint64_t limit)
 {
-    CHttpResponse response;
+    Sink sink(limit);
+    CHttpResponse response(sink);
     const char* p = reinterpret_cast<const char*>(data);
     uint32_t x = seed;
     for (size_t at = 0; at < size;) {
@@ -30,25 +55,19 @@ Judgement Judge(const uint8_t* data, size_t size, uint8_t seed)
             x = x * 1103515245u + 12345u;
             piece = std::min<size_t>(piece, 1 + (x >> 16) % (seed < 32 ? 3 : 9000));
         }
-        size_t room = 0;
-        if (char* space = (seed & 1) ? response.BodySpace(room) : nullptr) {
-            // The way the exchange receives body blocks: straight into the body.
-            piece = std::min(piece, room);
-            std::memcpy(space, p + at, piece);
-            response.BodyReceived(piece);
-        } else {
-            response.Feed(p + at, piece);
-        }
+        response.Feed(p + at, piece);
         at += piece;
     }
     response.Closed();
     Judgement j{response.GetState(), response.Failure(), response.Length(), {}};
     if (j.state == CHttpResponse::Done) {
-        if (!response.Body() || response.Received() != response.Length() || response.Body()[response.Length()] != 0)
+        if (response.Received() != response.Length() || sink.bytes.size() != response.Length())
             std::abort();
-        j.body.assign(response.Body(), static_cast<size_t>(response.Length()));
-    } else if (j.state != CHttpResponse::Failed || response.Body()) {
-        std::abort(); // a closed connection always ends the judgement, and a failure keeps no body
+        j.body = sink.bytes;
+    } else if (j.state != CHttpResponse::Failed) {
+        std::abort(); // a closed connection always ends the judgement
+    } else if (j.failure == HttpOutcome::Refused && (!sink.begun || sink.announced <= limit || !sink.bytes.empty())) {
+        std::abort();
     }
     return j;
 }
@@ -59,8 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    const Judgement whole = Judge(data + 1, size - 1, 0);
-    const Judgement cut = Judge(data + 1, size - 1, data[0]);
+    const uint64_t limit = data[0] & 1 ? CHttpResponse::kMaxBody : data[0] % 64;
+    const Judgement whole = Judge(data + 1, size - 1, 0, limit);
+    const Judgement cut = Judge(data + 1, size - 1, data[0], limit);
     if (whole.state != cut.state || whole.failure != cut.failure || whole.body != cut.body)
         std::abort();
     return 0;

@@ -4,6 +4,7 @@
 // read or write out of bounds, or keep more than 1023 bytes of a join reply.
 //   make fuzz (or fuzz/run.sh SECONDS BUILD_DIR); seeds in fuzz/corpus/web_reply_fuzz/
 #include "Account.h"
+#include "InstallInfoMembers.h"
 #include "WebClient.h"
 
 #include <algorithm>
@@ -11,21 +12,10 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
-struct Members {
-    CString m_strUserId = "id";
-    CString m_strAccountId, m_strReply3, m_strServiceLabel, m_strProductDir, m_strVersionDir98;
-    CString m_strVersionDir2000, m_strVersionDirVista, m_strDataDir, m_strSDataDir, m_strPlDataDir, m_strVersionDir;
-    DWORD OsKind = 0;
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const CString text(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    Members m;
+    InstallInfoMembers m;
     m.OsKind = size ? data[0] : 0;
     ParseInstallInfo(text, m);
 

@@ -1,7 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine: a private prefix
 # in the build tree (created once), a private X display, Korean code page,
 # no proxies (WinINet would use them), and a clean-up that ends every process.
-# Expects WINE_BUILD_DIR (the x86_64 build directory).
+# Expects WINE_BUILD_DIR (the build directory the prefix belongs to).
+# WINE runs 64-bit programs, WINE32 32-bit ones, in the same prefix.
 
 export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -18,12 +19,21 @@ if [ ! -d "$WINE_LOCALE_DIR/ko_KR.UTF-8" ] && [ -f /usr/share/i18n/locales/ko_KR
     localedef -i ko_KR -f UTF-8 "$WINE_LOCALE_DIR/ko_KR.UTF-8" >/dev/null 2>&1 || true
 fi
 WINE="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN"
+WINE32_BIN="${WINE32_BIN:-/usr/lib/wine/wine}"
+WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
+
+# A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
+# programs cannot start in it.
+wine_env_prefix_ready() {
+    [ -f "$WINEPREFIX/.tallow-ready" ] || return 1
+    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+}
 
 wine_env_prefix() {
     mkdir -p "$WINE_BUILD_DIR"
     (
         flock 9
-        [ -f "$WINEPREFIX/.tallow-ready" ] && exit 0
+        wine_env_prefix_ready && exit 0
         rm -rf "$WINEPREFIX"
         $WINE wineboot -i >/dev/null 2>&1
         # Dialog fonts name "굴림", which Wine lacks: let a Nanum font stand in.
@@ -45,22 +55,25 @@ winepath_w() {
     printf 'Z:%s' "$(realpath "$1" | sed 's|/|\\|g')"
 }
 
+# Xvfb picks a free display itself (-displayfd) and says which once it
+# accepts connections: other test runs on this machine choose at the same time.
 wine_env_display() {
     [ -n "${DISPLAY:-}" ] && return 0
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${WINE_ENV_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
-        WINE_ENV_XVFB=$!
-        for _ in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && break
-            sleep 0.1
-        done
-        export DISPLAY=":$n"
-        return 0
+    local file n=
+    file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${WINE_ENV_SCREEN:-1024x768}x24" -nolisten tcp 3>"$file" >/dev/null 2>&1 &
+    WINE_ENV_XVFB=$!
+    for _ in $(seq 100); do
+        read -r n <"$file" && [ -n "$n" ] && break
+        n=
+        sleep 0.1
     done
-    echo "no free X display" >&2
-    return 1
+    rm -f "$file"
+    if [ -z "$n" ]; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$n"
 }
 
 wine_env_cleanup() {

@@ -49,6 +49,7 @@ CString MachineIdFromTime(int month, int day, int hour, int minute, int millisec
 }
 
 #ifdef _WIN32
+#include "DownloadPlan.h"
 #include "InfoFiles.h"
 #include "InstallDlg.h"
 #include "WebClient.h"
@@ -65,7 +66,9 @@ BOOL CInstallDlg::SignIn()
     CString reply;
     if (!client.GetInstallInfo(reply) || reply.IsEmpty())
         return FALSE;
-    return ParseInstallInfo(reply, *this);
+    // Folders the download plan cannot walk safely make the reply no sign-in.
+    return ParseInstallInfo(reply, *this) &&
+           AreSafeSegments({m_strProductDir, m_strVersionDir, m_strDataDir, m_strSDataDir, m_strPlDataDir});
 }
 
 BOOL CInstallDlg::SignUp()

@@ -2,21 +2,8 @@
 #include "FixedTexts.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
+#include "PartnerCall.h"
 #include "ResString.h"
-
-namespace {
-
-// The partner library's exports (C calling convention, undecorated names).
-typedef int (*SafeToRunFn)(const char* pszField);
-typedef void (*ReleaseLockFn)();
-
-template <class Fn>
-Fn Export(HMODULE hModule, const char* pszName)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(hModule, pszName)));
-}
-
-} // namespace
 
 BOOL CInstallDlg::CheckPartner()
 {
@@ -37,12 +24,26 @@ BOOL CInstallDlg::CheckConflictingFilter()
         if (!DownloadPartnerLibrary())
             return FALSE;
         CInstallPaths paths;
-        m_hPartnerLib = ::LoadLibraryA(paths.m_strPartnerLibrary);
+        // Checked on a handle that shares reading only, kept open until the
+        // library is loaded, so the file loaded is the file checked.
+        const LPCSTR path = paths.m_strPartnerLibrary;
+        const HANDLE hold =
+            ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (hold == INVALID_HANDLE_VALUE)
+            return FALSE;
+        if (!IsFromVendor(hold, path)) {
+            ::CloseHandle(hold);
+            RefusePayload(path);
+            return FALSE;
+        }
+        // Its own folder, not the program's, is searched for what it needs.
+        m_hPartnerLib = ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        ::CloseHandle(hold);
         if (!m_hPartnerLib)
             return FALSE;
     }
-    const auto safeToRun = Export<SafeToRunFn>(m_hPartnerLib, "VestaISafeToRun");
-    const auto releaseLock = Export<ReleaseLockFn>(m_hPartnerLib, "VestaIReleaseLock");
+    const FARPROC safeToRun = ::GetProcAddress(m_hPartnerLib, "VestaISafeToRun");
+    const FARPROC releaseLock = ::GetProcAddress(m_hPartnerLib, "VestaIReleaseLock");
     if (!safeToRun || !releaseLock) {
         // Not the partner's library, or a broken one: as if it did not load.
         ::FreeLibrary(m_hPartnerLib);
@@ -50,15 +51,16 @@ BOOL CInstallDlg::CheckConflictingFilter()
         return FALSE;
     }
 
-    const int result = safeToRun(m_strCookieField2);
+    // The answer is a C int: only the low 32 bits of the register carry it.
+    const int result = static_cast<int>(CallPartnerExport(safeToRun, static_cast<const char*>(m_strCookieField2)));
     CString line;
     line.Format("VestaISafeToRun Return : %d", result);
     ::OutputDebugStringA(line);
     if (result == 0) {
-        releaseLock();
+        CallPartnerExport(releaseLock, nullptr);
         return TRUE;
     }
     MessageBox(TEXT_CONFLICTING_FILTER, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
-    releaseLock();
+    CallPartnerExport(releaseLock, nullptr);
     return FALSE;
 }

@@ -15,6 +15,12 @@ CInternetFile::CInternetFile(HINTERNET hFile) : m_hFile(hFile)
 
 UINT CInternetFile::Read(void* pBuf, UINT nCount)
 {
+    // What has arrived, as a socket hands it: WinINet would otherwise wait
+    // for all nCount bytes, however slowly they trickle in.
+    DWORD dwAvailable = 0;
+    if (m_hFile && WinInet().InternetQueryDataAvailable(m_hFile.get(), &dwAvailable, 0, 0) && dwAvailable > 0 &&
+        dwAvailable < nCount)
+        nCount = dwAvailable;
     DWORD dwRead = 0;
     if (!m_hFile || !WinInet().InternetReadFile(m_hFile.get(), pBuf, nCount, &dwRead))
         throw CInternetException(m_hFile ? ::GetLastError() : ERROR_INVALID_HANDLE);
@@ -41,6 +47,11 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWO
     if (!hFile)
         throw CInternetException(::GetLastError());
     return std::make_unique<CInternetFile>(hFile);
+}
+
+BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue)
+{
+    return m_hSession && WinInet().InternetSetOptionA(m_hSession.get(), dwOption, &dwValue, sizeof(dwValue));
 }
 
 CString CInternetSession::AppName()

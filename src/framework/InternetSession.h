@@ -26,9 +26,10 @@ class CInternetFile {
 public:
     explicit CInternetFile(HINTERNET hFile);
 
-    // Bytes read, 0 at the end of the body; raises CInternetException when
-    // the transfer breaks, including a body that ends before its announced
-    // length (WinINet reports a dropped connection as a normal end).
+    // Bytes read (those that have arrived, at most nCount), 0 at the end of
+    // the body; raises CInternetException when the transfer breaks, including
+    // a body that ends before its announced length (WinINet reports a
+    // dropped connection as a normal end).
     UINT Read(void* pBuf, UINT nCount);
     void Close() { m_hFile.reset(); }
 
@@ -55,6 +56,8 @@ public:
                                            DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                                            const char* pszHeaders = nullptr, DWORD dwHeadersLength = 0);
     void Close() { m_hSession.reset(); }
+    // A WinINet option of the session and of everything opened from it.
+    BOOL SetOption(DWORD dwOption, DWORD dwValue);
 
     // The executable's file name without folder and extension.
     static CString AppName();

@@ -36,7 +36,38 @@ BOOL CSocket::Create(UINT nSocketPort, int nSocketType, long /*lEvent*/, LPCSTR 
     return FALSE;
 }
 
-BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort)
+namespace {
+
+// Winsock 1.1 has no connect timeout: the connect runs non-blocking and
+// select waits for its outcome; the socket is blocking again afterwards.
+bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
+{
+    u_long nonBlocking = nTimeoutMs != INFINITE;
+    if (nonBlocking && ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0)
+        return false;
+    bool connected = ::connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) == 0;
+    if (!connected && nonBlocking && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s, &writable);
+        FD_SET(s, &failed);
+        timeval wait{static_cast<long>(nTimeoutMs / 1000), static_cast<long>(nTimeoutMs % 1000) * 1000};
+        int error = 0;
+        int size = sizeof(error);
+        // Winsock leaves only the ready sockets in each set (FD_ISSET would
+        // import __WSAFDIsSet, which nothing proves on the old systems).
+        connected = ::select(0, nullptr, &writable, &failed, &wait) == 1 && writable.fd_count == 1 &&
+                    ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+                    error == 0;
+    }
+    u_long blocking = 0;
+    return connected && (!nonBlocking || ::ioctlsocket(s, FIONBIO, &blocking) == 0);
+}
+
+} // namespace
+
+BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort, DWORD nTimeoutMs)
 {
     if (m_hSocket == INVALID_SOCKET || !lpszHostAddress || !*lpszHostAddress)
         return FALSE;
@@ -52,7 +83,7 @@ BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort)
             return FALSE;
         memcpy(&peer.sin_addr, host->h_addr_list[0], 4);
     }
-    return ::connect(m_hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == 0;
+    return ConnectWithin(m_hSocket, peer, nTimeoutMs);
 }
 
 int CSocket::Send(const void* lpBuf, int nBufLen, int nFlags)

@@ -17,8 +17,9 @@ public:
 
     BOOL Create(UINT nSocketPort = 0, int nSocketType = SOCK_STREAM, long lEvent = 63,
                 LPCSTR lpszSocketAddress = nullptr);
-    // The host is a dotted address or a name to resolve.
-    BOOL Connect(LPCSTR lpszHostAddress, UINT nHostPort);
+    // The host is a dotted address or a name to resolve. A peer that has not
+    // answered within nTimeoutMs counts as unreachable (name lookup excepted).
+    BOOL Connect(LPCSTR lpszHostAddress, UINT nHostPort, DWORD nTimeoutMs = INFINITE);
     // Blocks until all nBufLen bytes are sent; the count, or SOCKET_ERROR.
     int Send(const void* lpBuf, int nBufLen, int nFlags = 0);
     // Bytes received, 0 when the peer closed, SOCKET_ERROR on failure.

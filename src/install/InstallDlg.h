@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+struct HttpTimeouts;
+
 class CInstallDlg : public CDialog {
 public:
     explicit CInstallDlg(CWnd* pParent = nullptr);
@@ -57,8 +59,17 @@ public:
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
+    // With a vendor signer configured, a downloaded program (held open as
+    // hFile, shared with readers only) must carry the vendor's signature.
+    static bool IsFromVendor(HANDLE hFile, LPCSTR path);
+    // Deletes a downloaded program that failed that check and tells the visitor.
+    void RefusePayload(LPCSTR path);
     // FALSE, after telling the visitor, when the library could not be fetched and stored.
     BOOL DownloadPartnerLibrary();
+    // The waits of every download; tests shorten them.
+    static HttpTimeouts s_downloadTimeouts;
+    // Called with the setup program held open, right before it is started.
+    static void (*s_pfnBeforeLaunchForTest)(const char* pszSetupPath);
 
     // --- installation sequence (install/InstallSequence.cpp)
     // TRUE when the download worker's start has been posted.

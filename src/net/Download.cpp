@@ -3,12 +3,13 @@
 // messages to the visitor.
 #include "BuildConfig.h"
 #include "DownloadPlan.h"
-#include "File.h"
+#include "FilePlacement.h"
 #include "HttpExchange.h"
 #include "InstallDlg.h"
 #include "FixedTexts.h"
 #include "InstallPaths.h"
 #include "Messages.h"
+#include "Publisher.h"
 #include "ResString.h"
 #include "Socket.h"
 #include "SystemLibrary.h"
@@ -28,17 +29,6 @@ void ReportFailure(CInstallDlg* dlg, const CString& text)
         return;
     dlg->InstallMessageBox(text, MB_ICONSTOP);
     dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
-}
-
-// A file left by an earlier run may be read-only; it is cleared and replaced.
-bool StoreFile(const CString& path, const HttpDownload& got)
-{
-    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path);
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary))
-        return false;
-    return file.Write(got.body.get(), static_cast<UINT>(got.length)) != FALSE;
 }
 
 // False when a folder is unknown: the files would land in whatever folder is current.
@@ -72,7 +62,61 @@ void ShowProgress(CInstallDlg* dlg, int position)
     dlg->m_lblPercent.SetText(PercentText(position));
 }
 
+// Fetches one file of the plan into file; false after telling the visitor
+// why not (a server that cannot be reached is not reported, as ever, and
+// nothing is told once the assistant is closing).
+bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, int share)
+{
+    if (!file.IsOpen()) {
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return false;
+    }
+    const HttpDownload got = HttpGetFile(
+        url, DOWNLOAD_SERVER_PORT, file,
+        [&](uint64_t received, uint64_t length) {
+            ShowProgress(dlg, ProgressPosition(base, share, received, length));
+            return !dlg->IsStopping();
+        },
+        CInstallDlg::s_downloadTimeouts);
+    // Closing the assistant: no message, and the file is never put in place.
+    if (dlg->IsStopping())
+        return false;
+    switch (got.outcome) {
+    case HttpOutcome::Ok:
+        return true;
+    case HttpOutcome::Unreachable:
+    case HttpOutcome::Stopped:
+        return false;
+    case HttpOutcome::NotFound: {
+        CString host, path;
+        SplitUrl(url, host, path);
+        ReportFailure(dlg, FormatResString(2, path));
+        return false;
+    }
+    case HttpOutcome::NotStored:
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return false;
+    default:
+        ReportFailure(dlg, LoadResString(3));
+        return false;
+    }
+}
+
+// A file that is not what its kind must be came from a broken or false
+// server; one that could not be put in place is the disk's doing.
+bool Placed(CInstallDlg* dlg, CDownloadFile::Result result)
+{
+    if (result == CDownloadFile::Rejected)
+        ReportFailure(dlg, LoadResString(3));
+    else if (result == CDownloadFile::Failed)
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+    return result == CDownloadFile::Placed;
+}
+
 } // namespace
+
+HttpTimeouts CInstallDlg::s_downloadTimeouts;
+void (*CInstallDlg::s_pfnBeforeLaunchForTest)(const char* pszSetupPath) = nullptr;
 
 UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
 {
@@ -84,66 +128,75 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     AfxSocketInit();
     const CInstallPaths paths;
     DownloadFolders folders;
-    if (!LocalFolders(paths, folders)) {
+    // Without a temporary folder the setup program would be written to, and
+    // started from, whatever the current folder happens to be.
+    if (!LocalFolders(paths, folders) || !IsUsableTempFolder(folders.temp) ||
+        !CreatePrivateFolder(folders.temp, folders.temp)) {
         ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
         return 1;
     }
+    CHeldSetupProgram setup(folders.temp);
     const int share = 400 / list->GetCount();
     int base = 0;
-    CString setupPath;
 
-    for (POSITION pos = list->GetHeadPosition(); pos;) {
+    // Each entry is what its place in the plan says, whatever its URL holds.
+    int index = 0;
+    for (POSITION pos = list->GetHeadPosition(); pos; ++index, base += share) {
         const CString url = list->GetNext(pos);
-        const HttpDownload got = HttpGetFile(url, DOWNLOAD_SERVER_PORT, [&](uint64_t received, uint64_t length) {
-            ShowProgress(dlg, ProgressPosition(base, share, received, length));
-            return !dlg->IsStopping();
-        });
-        // Closing the assistant: no message, no file, no setup program.
-        if (dlg->IsStopping())
-            return 1;
-        switch (got.outcome) {
-        case HttpOutcome::Ok:
-            break;
-        case HttpOutcome::Unreachable:
-        case HttpOutcome::Stopped:
-            return 1;
-        case HttpOutcome::NotFound: {
-            CString host, path;
-            SplitUrl(url, host, path);
-            ReportFailure(dlg, FormatResString(2, path));
-            return 1;
+        const DownloadKind kind = PlanEntryKind(index);
+        if (kind == DownloadKind::Setup) {
+            // Going on would launch a stale setup program or install without its lists.
+            if (!Fetch(dlg, url, setup, base, share) || !Placed(dlg, setup.Hold()))
+                return 1;
+            continue;
         }
-        case HttpOutcome::NetworkError:
-        case HttpOutcome::BadResponse:
-            ReportFailure(dlg, LoadResString(3));
+        const CString local = PlanLocalPath(index, dlg->OsKind, folders);
+        if (local.IsEmpty())
             return 1;
-        }
-        base += share;
-
-        DownloadKind kind = DownloadKind::DataFile;
-        const CString local = LocalDownloadPath(url, dlg->OsKind, folders, kind);
-        if (kind == DownloadKind::Setup)
-            setupPath = local;
-        // Going on would launch a stale setup program or install without its lists.
-        if (!StoreFile(local, got)) {
-            ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        CPlacedFile file(local, kind);
+        if (!Fetch(dlg, url, file, base, share) || !Placed(dlg, file.Place()))
             return 1;
-        }
         if (kind == DownloadKind::OdbcLibrary)
             dlg->RegisterOdbcDriver(local);
     }
 
+    // From here until the launch call has returned the setup program is held
+    // open without write or delete sharing: what is checked is what starts.
+    // A refusal ends the installation as a failed download does.
+    if (!IsFromVendor(setup.Handle(), setup.Path())) {
+        setup.Discard();
+        dlg->RefusePayload(setup.Path());
+        dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
+        return 1;
+    }
     ShowProgress(dlg, 400);
     // Lets the visitor see the full bar before setup takes over the screen,
-    // unless the assistant is being closed meanwhile.
+    // unless the assistant is being closed meanwhile (the held program then
+    // goes with its folder).
     if (::WaitForSingleObject(dlg->m_hStop, 1000) == WAIT_OBJECT_0)
         return 1;
+    if (s_pfnBeforeLaunchForTest)
+        s_pfnBeforeLaunchForTest(setup.Path());
+    setup.Keep();
     if (IsVistaOrLater(dlg->OsKind))
-        dlg->LaunchSetupElevated(setupPath, "", 1);
+        dlg->LaunchSetupElevated(setup.Path(), "", 1);
     else
-        dlg->LaunchSetup(setupPath, "", 1);
+        dlg->LaunchSetup(setup.Path(), "", 1);
     ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
     return 1;
+}
+
+bool CInstallDlg::IsFromVendor(HANDLE hFile, LPCSTR path)
+{
+    return !*VENDOR_SIGNER || VerifyPublisher(hFile, path, VENDOR_SIGNER);
+}
+
+void CInstallDlg::RefusePayload(LPCSTR path)
+{
+    ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path);
+    if (!IsStopping())
+        InstallMessageBox(TEXT_PAYLOAD_UNVERIFIED, MB_ICONSTOP);
 }
 
 BOOL CInstallDlg::DownloadPartnerLibrary()
@@ -153,17 +206,18 @@ BOOL CInstallDlg::DownloadPartnerLibrary()
     // family, and on Windows 98 nothing else has made that folder yet.
     _mkdir(paths.m_strDownloadDir);
     AfxSocketInit();
-    const HttpDownload got =
-        HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT);
-    // A copy left by an earlier run may be outdated: after a failure the
-    // check is not asked at all.
-    if (got.outcome != HttpOutcome::Ok) {
-        ReportFailure(this, CANNOT_DOWNLOAD_PARTNER_LIBRARY);
-        return FALSE;
-    }
-    if (!StoreFile(paths.m_strPartnerLibrary, got)) {
-        ReportFailure(this, TEXT_CANNOT_CREATE_FILES);
-        return FALSE;
-    }
-    return TRUE;
+    CPlacedFile library(paths.m_strPartnerLibrary, DownloadKind::PartnerLibrary);
+    const HttpOutcome outcome = HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll",
+                                            DOWNLOAD_SERVER_PORT, library, HttpProgress(), s_downloadTimeouts)
+                                    .outcome;
+    // A copy left by an earlier run may be outdated: after any failure the
+    // check is not asked at all. A file that cannot be written or put in
+    // place is the disk's doing; anything else the transfer's.
+    const bool opened = library.IsOpen();
+    const CDownloadFile::Result placed = outcome == HttpOutcome::Ok ? library.Place() : CDownloadFile::Rejected;
+    if (placed == CDownloadFile::Placed)
+        return TRUE;
+    const bool diskFailed = !opened || outcome == HttpOutcome::NotStored || placed == CDownloadFile::Failed;
+    ReportFailure(this, diskFailed ? CString(TEXT_CANNOT_CREATE_FILES) : CString(CANNOT_DOWNLOAD_PARTNER_LIBRARY));
+    return FALSE;
 }

@@ -11,8 +11,13 @@
 BOOL CInstallDlg::BuildDownloadPlan()
 {
     m_DownloadList.RemoveAll();
-    AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind,
-                   {m_strProductDir, m_strVersionDir, m_strDataDir, m_strSDataDir, m_strPlDataDir});
+    const PlanSegments segments{m_strProductDir, m_strVersionDir, m_strDataDir, m_strSDataDir, m_strPlDataDir};
+    // Sign-in refuses such segments already; a plan is never made of them.
+    if (!AreSafeSegments(segments)) {
+        m_pDownloadList = &m_DownloadList;
+        return TRUE;
+    }
+    AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind, segments);
 
     // On Vista the assistant runs without elevation, so the machine-wide
     // driver registration is out of its reach; setup takes care of it there.
@@ -40,6 +45,9 @@ BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strP
     info.lpVerb = pszVerb;
     info.lpFile = strFile;
     info.lpParameters = strParameters;
+    // The program's own folder (for the setup program, the private one made for it).
+    const CString folder = strFile.Left(strFile.ReverseFind('\\'));
+    info.lpDirectory = folder.IsEmpty() ? nullptr : static_cast<const char*>(folder);
     info.nShow = bShow ? SW_SHOWDEFAULT : SW_HIDE;
     return ::ShellExecuteExA(&info);
 }

@@ -20,24 +20,47 @@ struct PlanSegments {
     CString plDataDir;
 };
 
+// What the web service may name as a folder of the download server: one
+// segment of [A-Za-z0-9._-], 1 to 64 of them, neither "." nor "..". Anything
+// else would let the reply reach beyond the folders the plan walks.
+bool IsSafePathSegment(const CString& segment);
+bool AreSafeSegments(const PlanSegments& segments);
+
 // Appends the setup program's URL and the five data lists, in download order.
-// URLs are plain strings of any length: long segments are never cut.
 void AppendPlanUrls(CStringList& list, const CString& host, DWORD osKind, const PlanSegments& segments);
-// The ODBC driver library, fetched only when it is neither registered nor present.
+// The ODBC driver library, fetched only when it is neither registered nor
+// present; it is always the plan's last entry.
 CString OdbcLibraryUrl(const CString& host);
 
-enum class DownloadKind { Setup, OdbcLibrary, DataFile };
+enum class DownloadKind { Setup, DataFile, OdbcLibrary, PartnerLibrary, Unknown };
+
+// An entry's kind is its place in the plan, never anything its URL says:
+// the setup program first, the five lists, then the ODBC driver.
+DownloadKind PlanEntryKind(int index);
+// The largest file of each kind the worker takes.
+uint64_t MaxDownloadSize(DownloadKind kind);
+// Programs, libraries and drivers must be PE images; a data list may be anything, even empty.
+bool MustBePeImage(DownloadKind kind);
+// The first bytes of a file of fileSize bytes (at most PE_HEAD_SIZE of them)
+// start a PE image whose header lies within them.
+const size_t PE_HEAD_SIZE = 4096;
+bool LooksLikePeImage(const unsigned char* head, size_t headSize);
 
 struct DownloadFolders {
-    CString temp;       // long form, ends with a backslash
+    CString temp;       // ends with a backslash
     CString system;     // no trailing backslash
     CString windows;    // no trailing backslash
     CString productDir; // Windows folder\Downloaded Program Files\wintl
 };
 
-// The local file for a URL: the first of the setup names, the ODBC library,
-// then the name after the URL's last "/" in the folder OsKind keeps data in.
-CString LocalDownloadPath(const CString& url, DWORD osKind, const DownloadFolders& folders, DownloadKind& kind);
+// A temporary folder the setup program's private folder can go in: a full
+// path ending with a backslash, short enough for the name and Tempcr.exe.
+bool IsUsableTempFolder(const CString& temp);
+// The local file of the plan's entry at index, from its place alone: the
+// setup program as Tempcr.exe in folders.temp (the private folder made for
+// the run), the lists under their own names in the folder OsKind keeps data
+// in, the driver in the system folder. Empty for a place the plan never has.
+CString PlanLocalPath(int index, DWORD osKind, const DownloadFolders& folders);
 
 // Position on the 400-unit bar after `received` of `length` bytes of a file
 // whose share of the bar is `share` and which starts at `base`. Computed in

@@ -1,5 +1,37 @@
 #include "DownloadPlan.h"
 
+#include <cstring>
+
+namespace {
+
+// The five lists in plan order, each under the one name it has everywhere.
+const char* const kDataPaths[] = {"data/", "data/", "tlfree_sdata/", "tlfree_sdata/", "pldata/"};
+const char* const kDataNames[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
+const int kDataLists = 5;
+
+} // namespace
+
+bool IsSafePathSegment(const CString& segment)
+{
+    const int length = segment.GetLength();
+    if (length < 1 || length > 64 || segment == "." || segment == "..")
+        return false;
+    for (int i = 0; i < length; ++i) {
+        const char c = segment[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
+              c == '-'))
+            return false;
+    }
+    return true;
+}
+
+bool AreSafeSegments(const PlanSegments& segments)
+{
+    return IsSafePathSegment(segments.productDir) && IsSafePathSegment(segments.versionDir) &&
+           IsSafePathSegment(segments.dataDir) && IsSafePathSegment(segments.sDataDir) &&
+           IsSafePathSegment(segments.plDataDir);
+}
+
 void AppendPlanUrls(CStringList& list, const CString& host, DWORD osKind, const PlanSegments& segments)
 {
     const char* osFolder = "win2000/";
@@ -12,11 +44,10 @@ void AppendPlanUrls(CStringList& list, const CString& host, DWORD osKind, const 
         setupName = "TLFreeSetupVista.exe";
     }
     list.AddTail(host + "/" + segments.productDir + "/" + osFolder + segments.versionDir + "/" + setupName);
-    list.AddTail(host + "/data/" + segments.dataDir + "/cvxpdf.lst");
-    list.AddTail(host + "/data/" + segments.dataDir + "/dbverify.dat");
-    list.AddTail(host + "/tlfree_sdata/" + segments.sDataDir + "/cvspdf.lst");
-    list.AddTail(host + "/tlfree_sdata/" + segments.sDataDir + "/sdbverify.dat");
-    list.AddTail(host + "/pldata/" + segments.plDataDir + "/tflowprd.lst");
+    const CString* const dirs[] = {&segments.dataDir, &segments.dataDir, &segments.sDataDir, &segments.sDataDir,
+                                   &segments.plDataDir};
+    for (int i = 0; i < kDataLists; ++i)
+        list.AddTail(host + "/" + kDataPaths[i] + *dirs[i] + "/" + kDataNames[i]);
 }
 
 CString OdbcLibraryUrl(const CString& host)
@@ -24,20 +55,68 @@ CString OdbcLibraryUrl(const CString& host)
     return host + "/mdb/ODBCJT32.DLL";
 }
 
-CString LocalDownloadPath(const CString& url, DWORD osKind, const DownloadFolders& folders, DownloadKind& kind)
+DownloadKind PlanEntryKind(int index)
 {
-    if (url.Find("TLFreeSetup.exe") >= 0 || url.Find("TLFreeSetupVista.exe") >= 0 ||
-        url.Find("TallowSetup98.exe") >= 0) {
-        kind = DownloadKind::Setup;
+    if (index == 0)
+        return DownloadKind::Setup;
+    if (index >= 1 && index <= kDataLists)
+        return DownloadKind::DataFile;
+    return index == kDataLists + 1 ? DownloadKind::OdbcLibrary : DownloadKind::Unknown;
+}
+
+bool IsUsableTempFolder(const CString& temp)
+{
+    // Room for "tl" and sixteen digits, a backslash and "Tempcr.exe" within MAX_PATH.
+    const int kMaxLength = 260 - 32;
+    const int length = temp.GetLength();
+    const bool drive = length >= 3 && temp[1] == ':' && temp[2] == '\\' &&
+                       ((temp[0] >= 'A' && temp[0] <= 'Z') || (temp[0] >= 'a' && temp[0] <= 'z'));
+    const bool share = length >= 5 && temp[0] == '\\' && temp[1] == '\\';
+    return (drive || share) && length <= kMaxLength && temp[length - 1] == '\\';
+}
+
+CString PlanLocalPath(int index, DWORD osKind, const DownloadFolders& folders)
+{
+    switch (PlanEntryKind(index)) {
+    case DownloadKind::Setup:
         return folders.temp + "Tempcr.exe";
-    }
-    if (url.Find("ODBCJT32.DLL") >= 0) {
-        kind = DownloadKind::OdbcLibrary;
+    case DownloadKind::DataFile:
+        return (IsWin9xOsKind(osKind) ? folders.windows : folders.productDir) + "\\" + kDataNames[index - 1];
+    case DownloadKind::OdbcLibrary:
         return folders.system + "\\odbcjt32.dll";
+    default:
+        return CString();
     }
-    kind = DownloadKind::DataFile;
-    const CString name = url.Mid(url.ReverseFind('/') + 1);
-    return (IsWin9xOsKind(osKind) ? folders.windows : folders.productDir) + "\\" + name;
+}
+
+uint64_t MaxDownloadSize(DownloadKind kind)
+{
+    const uint64_t mib = 1024 * 1024;
+    switch (kind) {
+    case DownloadKind::Setup:
+        return 256 * mib;
+    case DownloadKind::DataFile:
+        return 64 * mib;
+    case DownloadKind::OdbcLibrary:
+    case DownloadKind::PartnerLibrary:
+        return 16 * mib;
+    default:
+        return 0;
+    }
+}
+
+bool MustBePeImage(DownloadKind kind)
+{
+    return kind != DownloadKind::DataFile;
+}
+
+bool LooksLikePeImage(const unsigned char* head, size_t headSize)
+{
+    // The MS-DOS header names where the PE header starts.
+    if (headSize < 0x40 || head[0] != 'M' || head[1] != 'Z')
+        return false;
+    const uint32_t at = head[0x3C] | head[0x3D] << 8 | head[0x3E] << 16 | static_cast<uint32_t>(head[0x3F]) << 24;
+    return at >= 0x40 && at <= headSize - 4 && std::memcmp(head + at, "PE\0\0", 4) == 0;
 }
 
 int ProgressPosition(int base, int share, uint64_t received, uint64_t length)

@@ -91,7 +91,6 @@ CHttpResponse::State CHttpResponse::Fail(HttpOutcome why)
 {
     m_failure = why;
     m_state = Failed;
-    m_body.reset();
     return m_state;
 }
 
@@ -135,19 +134,21 @@ bool CHttpResponse::ReadLength(const std::string& header)
     return found;
 }
 
-void CHttpResponse::TakeBodyBytes(const char* p, size_t n)
+CHttpResponse::State CHttpResponse::TakeBodyBytes(const char* p, size_t n)
 {
-    const uint64_t take = std::min<uint64_t>(n, m_length - m_received);
-    std::memcpy(m_body.get() + m_received, p, static_cast<size_t>(take));
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(n, m_length - m_received));
+    if (take > 0 && !m_sink.Write(p, take))
+        return Fail(HttpOutcome::NotStored);
     m_received += take;
     if (m_received == m_length)
         m_state = Done;
+    return m_state;
 }
 
 CHttpResponse::State CHttpResponse::Feed(const char* p, size_t n)
 {
     if (m_state == InBody && n > 0)
-        TakeBodyBytes(p, n);
+        return TakeBodyBytes(p, n);
     if (m_state != InHeader || n == 0)
         return m_state;
 
@@ -170,29 +171,15 @@ CHttpResponse::State CHttpResponse::Feed(const char* p, size_t n)
     if (end > kMaxHeader || !ReadLength(m_header.substr(0, end)))
         return Fail(HttpOutcome::BadResponse);
 
-    m_body.reset(static_cast<char*>(std::calloc(static_cast<size_t>(m_length) + 1, 1)));
-    if (!m_body)
-        return Fail(HttpOutcome::BadResponse);
+    if (!m_sink.Begin(m_length))
+        return Fail(HttpOutcome::Refused);
     m_state = m_length == 0 ? Done : InBody;
+    std::string rest;
     if (m_state == InBody && end < m_header.size())
-        TakeBodyBytes(m_header.data() + end, m_header.size() - end);
+        rest = m_header.substr(end);
     m_header.clear();
     m_header.shrink_to_fit();
-    return m_state;
-}
-
-char* CHttpResponse::BodySpace(size_t& room)
-{
-    room = m_state == InBody ? static_cast<size_t>(m_length - m_received) : 0;
-    return m_state == InBody ? m_body.get() + m_received : nullptr;
-}
-
-CHttpResponse::State CHttpResponse::BodyReceived(size_t n)
-{
-    m_received += std::min<uint64_t>(n, m_length - m_received);
-    if (m_received == m_length)
-        m_state = Done;
-    return m_state;
+    return rest.empty() ? m_state : TakeBodyBytes(rest.data(), rest.size());
 }
 
 CHttpResponse::State CHttpResponse::Closed()
@@ -202,46 +189,67 @@ CHttpResponse::State CHttpResponse::Closed()
     return m_state;
 }
 
-HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& progress, DWORD idleTimeoutMs)
+CLowSpeedLimit::CLowSpeedLimit(DWORD windowMs, DWORD minBytes, DWORD now)
+    : m_windowMs(windowMs), m_minBytes(minBytes), m_windowStart(now)
+{
+}
+
+bool CLowSpeedLimit::Received(DWORD now, size_t n)
+{
+    m_bytes = static_cast<DWORD>(std::min<uint64_t>(uint64_t(m_bytes) + n, m_minBytes));
+    const DWORD spent = now - m_windowStart;
+    if (spent < m_windowMs)
+        return true;
+    if (m_bytes < m_minBytes)
+        return false;
+    m_windowStart = now;
+    m_bytes = 0;
+    return true;
+}
+
+DWORD CLowSpeedLimit::Remaining(DWORD now) const
+{
+    const DWORD spent = now - m_windowStart;
+    return spent < m_windowMs ? m_windowMs - spent : 0;
+}
+
+HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress,
+                         const HttpTimeouts& timeouts)
 {
     HttpDownload result;
     CString host, path;
     SplitUrl(url, host, path);
     std::unique_ptr<IStreamSocket> socket = CreateStreamSocket();
-    if (!socket || !socket->Connect(host, port))
+    if (!socket || !socket->Connect(host, port, timeouts.connectMs))
         return result;
     const CString request = BuildHttpRequest(path, host, port);
     if (!socket->SendAll(static_cast<const char*>(request), request.GetLength()))
         return result;
-    // Without the bound a silent server would hold the receive for ever.
-    if (!socket->SetIdleTimeout(idleTimeoutMs)) {
-        result.outcome = HttpOutcome::NetworkError;
-        return result;
-    }
 
-    CHttpResponse response;
-    char block[8192];
+    CHttpResponse response(sink);
+    // Large enough that a fast line costs few calls, small enough for any stack.
+    char block[64 * 1024];
+    CLowSpeedLimit lowSpeed(timeouts.lowSpeedWindowMs, timeouts.lowSpeedBytes, TickMs());
     for (;;) {
-        // Body blocks go straight into the body: no copy, and never a byte
-        // beyond the announced length.
-        size_t room = 0;
-        char* space = response.BodySpace(room);
-        const bool bodyOnly = space != nullptr;
-        const int n = bodyOnly ? socket->Receive(space, static_cast<int>(std::min(room, sizeof(block))))
-                               : socket->Receive(block, sizeof(block));
-        if (n < 0) {
+        const DWORD window = lowSpeed.Remaining(TickMs());
+        const DWORD wait = std::min(timeouts.idleMs, window);
+        const int n = wait ? socket->Receive(block, sizeof(block), wait) : IStreamSocket::RECEIVE_TIMED_OUT;
+        // A wait cut short by the window is no failure of its own; the window judges.
+        const bool windowEnded = n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs;
+        if ((n < 0 && !windowEnded) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        const CHttpResponse::State state = n == 0 ? response.Closed()
-                                           : bodyOnly ? response.BodyReceived(static_cast<size_t>(n))
-                                                      : response.Feed(block, static_cast<size_t>(n));
+        if (windowEnded)
+            continue;
+        const bool inBody = response.GetState() == CHttpResponse::InBody;
+        const CHttpResponse::State state = n == 0 ? response.Closed() : response.Feed(block, static_cast<size_t>(n));
         if (state == CHttpResponse::Failed) {
             result.outcome = response.Failure();
             result.status = response.Status();
             return result;
         }
-        if (bodyOnly && progress && !progress(response.Received(), response.Length())) {
+        if (inBody && progress && !progress(response.Received(), response.Length())) {
             result.outcome = HttpOutcome::Stopped;
             return result;
         }
@@ -251,6 +259,5 @@ HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& prog
     result.outcome = HttpOutcome::Ok;
     result.status = response.Status();
     result.length = response.Length();
-    result.body = response.TakeBody();
     return result;
 }

@@ -1,22 +1,22 @@
 // One file from the download server over plain HTTP/1.1: the request we
-// write ourselves, the response judged as it arrives, the body kept in memory.
-// No window and no file here; the download worker adds those.
+// write ourselves, the response judged as it arrives, the body handed on as
+// it comes. No window and no file here; the download worker adds those.
 #pragma once
 
 #include "String.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 
 enum class HttpOutcome {
     Ok,
     Unreachable,  // no socket, unknown or unreachable host, or the request could not be sent
     NotFound,     // a status other than 200
-    NetworkError, // receive failed, went quiet too long, or the peer closed before the whole body
+    NetworkError, // receive failed, went quiet or too slow, or the peer closed before the whole body
     BadResponse,  // not an HTTP/1.x reply, header too long, or no usable Content-Length
+    Refused,      // the sink refused the announced length
+    NotStored,    // the sink could not keep the body's bytes
     Stopped,      // the progress callback asked to stop
 };
 
@@ -29,47 +29,49 @@ void SplitUrl(const CString& url, CString& host, CString& path);
 // outside can never end the request line or add a header line of its own.
 CString BuildHttpRequest(const CString& path, const CString& host, UINT port);
 
-struct FreeDeleter {
-    void operator()(char* p) const { std::free(p); }
+// Where the body goes as it arrives; the exchange itself keeps none of it.
+class CBodySink {
+public:
+    virtual ~CBodySink() = default;
+    // The announced length, before any body byte; false refuses the file.
+    virtual bool Begin(uint64_t length) = 0;
+    // The next body bytes in order; false when they could not be kept.
+    virtual bool Write(const char* p, size_t n) = 0;
 };
-typedef std::unique_ptr<char, FreeDeleter> HttpBody;
 
 // Judges a response as its bytes arrive, in pieces of any size: the status
 // line as soon as it is complete, the header at its blank line (at most
-// kMaxHeader bytes), then exactly Content-Length body bytes; bytes beyond
-// them are ignored.
+// kMaxHeader bytes), then exactly Content-Length body bytes, handed to the
+// sink; bytes beyond them are ignored.
 class CHttpResponse {
 public:
     static const size_t kMaxHeader = 64 * 1024;
-    // The largest body the 32-bit program can be sure to hold in memory at once.
+    // Beyond any file the server has: a longer announcement is no length at
+    // all. Each kind of file has a smaller limit of its own (the sink's).
     static const uint64_t kMaxBody = uint64_t(1) << 30;
 
     enum State { InHeader, InBody, Done, Failed };
+
+    explicit CHttpResponse(CBodySink& sink) : m_sink(sink) {}
 
     // Takes the next received bytes; returns the new state.
     State Feed(const char* p, size_t n);
     // The peer closed the connection: a response that is not Done fails.
     State Closed();
-    // While InBody, the rest of the body buffer: received bytes may go straight
-    // there (at most `room`), followed by BodyReceived with their count.
-    char* BodySpace(size_t& room);
-    State BodyReceived(size_t n);
 
     State GetState() const { return m_state; }
     HttpOutcome Failure() const { return m_failure; }
     int Status() const { return m_status; }
     uint64_t Length() const { return m_length; }
     uint64_t Received() const { return m_received; }
-    // Length + 1 bytes, zero after the body; null until the header is read.
-    const char* Body() const { return m_body.get(); }
-    HttpBody TakeBody() { return std::move(m_body); }
 
 private:
     State Fail(HttpOutcome why);
     bool JudgeStatusLine(const std::string& line);
     bool ReadLength(const std::string& header);
-    void TakeBodyBytes(const char* p, size_t n);
+    State TakeBodyBytes(const char* p, size_t n);
 
+    CBodySink& m_sink;
     State m_state = InHeader;
     HttpOutcome m_failure = HttpOutcome::Ok;
     std::string m_header;
@@ -77,24 +79,46 @@ private:
     int m_status = 0;
     uint64_t m_length = 0;
     uint64_t m_received = 0;
-    HttpBody m_body;
 };
 
 struct HttpDownload {
     HttpOutcome outcome = HttpOutcome::Unreachable;
     int status = 0;
-    HttpBody body; // length + 1 bytes when outcome is Ok
-    uint64_t length = 0;
+    uint64_t length = 0; // the body's, when outcome is Ok
 };
 
 // Called after every received block that holds body bytes only; returning
 // false stops the transfer.
 typedef std::function<bool(uint64_t received, uint64_t length)> HttpProgress;
 
-// A download server that sends nothing for this long is given up.
-const DWORD HTTP_IDLE_TIMEOUT_MS = 60000;
+// How long a download may wait. The defaults are the shipped ones; tests
+// shorten them.
+struct HttpTimeouts {
+    DWORD connectMs = 15000;
+    // A server that sends nothing for this long is given up.
+    DWORD idleMs = 60000;
+    // ... and so is one that sends fewer than lowSpeedBytes in any window
+    // of lowSpeedWindowMs (a trickle that would hold the visitor for hours).
+    DWORD lowSpeedWindowMs = 30000;
+    DWORD lowSpeedBytes = 1024;
+};
+
+// Curl's low-speed limit in fixed windows: a transfer fails once a whole
+// window has passed with fewer than the minimum of bytes in it. Times are
+// milliseconds of a wrapping clock.
+class CLowSpeedLimit {
+public:
+    CLowSpeedLimit(DWORD windowMs, DWORD minBytes, DWORD now);
+    // Counts n bytes that arrived by now; false once the rule is broken.
+    bool Received(DWORD now, size_t n);
+    // How long a wait may last from now before the window must be judged.
+    DWORD Remaining(DWORD now) const;
+
+private:
+    DWORD m_windowMs, m_minBytes, m_windowStart, m_bytes = 0;
+};
 
 // Fetches url ("host/path") from port: connect, send the request, receive in
-// blocks of 8 KiB until the announced length is in memory.
-HttpDownload HttpGetFile(const CString& url, UINT port, const HttpProgress& progress = HttpProgress(),
-                         DWORD idleTimeoutMs = HTTP_IDLE_TIMEOUT_MS);
+// blocks and hand the body to the sink as it arrives.
+HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress = HttpProgress(),
+                         const HttpTimeouts& timeouts = HttpTimeouts());

@@ -9,16 +9,24 @@ namespace {
 class CWinStreamSocket : public IStreamSocket {
 public:
     bool Create() { return m_socket.Create(0, SOCK_STREAM, 63, nullptr) != FALSE; }
-    bool Connect(const char* pszHost, UINT nPort) override { return m_socket.Connect(pszHost, nPort) != FALSE; }
-    bool SendAll(const void* pBuf, int nLen) override { return m_socket.Send(pBuf, nLen) == nLen; }
-    int Receive(void* pBuf, int nLen) override
+    bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) override
     {
-        const int n = m_socket.Receive(pBuf, nLen);
-        return n == SOCKET_ERROR ? -1 : n;
+        return m_socket.Connect(pszHost, nPort, nTimeoutMs) != FALSE;
     }
-    bool SetIdleTimeout(DWORD nIdleMs) override
+    bool SendAll(const void* pBuf, int nLen) override { return m_socket.Send(pBuf, nLen) == nLen; }
+    // select is in Winsock 1.1 and bounds each wait on its own, unlike
+    // SO_RCVTIMEO, which would have to be set again for every deadline.
+    int Receive(void* pBuf, int nLen, DWORD nWaitMs) override
     {
-        return m_socket.SetSockOpt(SO_RCVTIMEO, &nIdleMs, sizeof(nIdleMs)) != FALSE;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_socket.m_hSocket, &readable);
+        timeval wait{static_cast<long>(nWaitMs / 1000), static_cast<long>(nWaitMs % 1000) * 1000};
+        const int ready = ::select(0, &readable, nullptr, nullptr, &wait);
+        if (ready == 0)
+            return RECEIVE_TIMED_OUT;
+        const int n = ready < 0 ? SOCKET_ERROR : m_socket.Receive(pBuf, nLen);
+        return n == SOCKET_ERROR ? RECEIVE_FAILED : n;
     }
 
 private:
@@ -35,15 +43,23 @@ std::unique_ptr<IStreamSocket> CreateStreamSocket()
     return s;
 }
 
+DWORD TickMs()
+{
+    return ::GetTickCount();
+}
+
 #else
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
-#include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace {
 
@@ -52,7 +68,7 @@ public:
     explicit CPosixStreamSocket(int fd) : m_fd(fd) {}
     ~CPosixStreamSocket() override { ::close(m_fd); }
 
-    bool Connect(const char* pszHost, UINT nPort) override
+    bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) override
     {
         if (!pszHost || !*pszHost)
             return false;
@@ -65,11 +81,16 @@ public:
         sockaddr_in peer = *reinterpret_cast<sockaddr_in*>(found->ai_addr);
         ::freeaddrinfo(found);
         peer.sin_port = htons(static_cast<uint16_t>(nPort));
-        int rc;
-        do
-            rc = ::connect(m_fd, reinterpret_cast<sockaddr*>(&peer), sizeof(peer));
-        while (rc != 0 && errno == EINTR);
-        return rc == 0;
+        const int flags = ::fcntl(m_fd, F_GETFL);
+        if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) != 0)
+            return false;
+        bool connected = ::connect(m_fd, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == 0;
+        if (!connected && (errno == EINPROGRESS || errno == EINTR) && Wait(POLLOUT, nTimeoutMs) > 0) {
+            int error = 0;
+            socklen_t size = sizeof(error);
+            connected = ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+        }
+        return ::fcntl(m_fd, F_SETFL, flags) == 0 && connected;
     }
 
     bool SendAll(const void* pBuf, int nLen) override
@@ -87,22 +108,39 @@ public:
         return true;
     }
 
-    int Receive(void* pBuf, int nLen) override
+    // Bytes already there are taken without a wait; only an empty socket
+    // costs the poll.
+    int Receive(void* pBuf, int nLen, DWORD nWaitMs) override
     {
-        ssize_t n;
-        do
-            n = ::recv(m_fd, pBuf, static_cast<size_t>(nLen), 0);
-        while (n < 0 && errno == EINTR);
-        return n < 0 ? -1 : static_cast<int>(n);
-    }
-
-    bool SetIdleTimeout(DWORD nIdleMs) override
-    {
-        timeval tv{static_cast<time_t>(nIdleMs / 1000), static_cast<suseconds_t>(nIdleMs % 1000) * 1000};
-        return ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof(tv)) == 0;
+        for (bool waited = false;; waited = true) {
+            const ssize_t n = ::recv(m_fd, pBuf, static_cast<size_t>(nLen), MSG_DONTWAIT);
+            if (n >= 0)
+                return static_cast<int>(n);
+            if (errno == EINTR)
+                continue;
+            if ((errno != EAGAIN && errno != EWOULDBLOCK) || waited)
+                return RECEIVE_FAILED;
+            const int ready = Wait(POLLIN, nWaitMs);
+            if (ready <= 0)
+                return ready == 0 ? RECEIVE_TIMED_OUT : RECEIVE_FAILED;
+        }
     }
 
 private:
+    // 1 when the event came, 0 when the wait ran out, -1 on an error.
+    int Wait(short event, DWORD nWaitMs)
+    {
+        const DWORD start = TickMs();
+        for (;;) {
+            const DWORD spent = TickMs() - start;
+            pollfd one{m_fd, event, 0};
+            const int timeout = nWaitMs == INFINITE ? -1 : static_cast<int>(nWaitMs - std::min(spent, nWaitMs));
+            const int rc = ::poll(&one, 1, timeout);
+            if (rc >= 0 || errno != EINTR)
+                return rc > 0 ? 1 : rc;
+        }
+    }
+
     int m_fd;
 };
 
@@ -114,6 +152,12 @@ std::unique_ptr<IStreamSocket> CreateStreamSocket()
     if (fd < 0)
         return nullptr;
     return std::make_unique<CPosixStreamSocket>(fd);
+}
+
+DWORD TickMs()
+{
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
 #endif

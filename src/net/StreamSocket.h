@@ -1,6 +1,7 @@
-// The little a file download needs from a TCP stream: connect, send, receive.
-// On Windows it runs over the framework's CSocket, elsewhere over POSIX
-// sockets, so the HTTP exchange above it is the same code in both builds.
+// The little a file download needs from a TCP stream: connect, send, receive,
+// each with a bound on the wait. On Windows it runs over the framework's
+// CSocket, elsewhere over POSIX sockets, so the HTTP exchange above it is the
+// same code in both builds.
 #pragma once
 
 #include "WinTypes.h"
@@ -9,17 +10,21 @@
 
 class IStreamSocket {
 public:
+    enum { RECEIVE_FAILED = -1, RECEIVE_TIMED_OUT = -2 };
+
     virtual ~IStreamSocket() = default;
-    // Resolves the host (IPv4, as the download server has always been reached) and connects.
-    virtual bool Connect(const char* pszHost, UINT nPort) = 0;
+    // Resolves the host (IPv4, as the download server has always been reached)
+    // and connects; a peer that does not answer within nTimeoutMs is unreachable.
+    virtual bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) = 0;
     // Sends every byte or fails; false on failure.
     virtual bool SendAll(const void* pBuf, int nLen) = 0;
-    // Bytes received, 0 once the peer has closed, -1 on an error or after
-    // nIdleMs without any byte (0: wait for ever).
-    virtual int Receive(void* pBuf, int nLen) = 0;
-    // False when the bound could not be set: a receive might then never return.
-    virtual bool SetIdleTimeout(DWORD nIdleMs) = 0;
+    // Bytes received, 0 once the peer has closed, RECEIVE_FAILED on an error,
+    // RECEIVE_TIMED_OUT when no byte arrived within nWaitMs.
+    virtual int Receive(void* pBuf, int nLen, DWORD nWaitMs) = 0;
 };
 
 // A fresh, unconnected socket; null when the socket layer is unavailable.
 std::unique_ptr<IStreamSocket> CreateStreamSocket();
+
+// A millisecond clock for deadlines; it wraps, so only differences count.
+DWORD TickMs();

@@ -43,6 +43,11 @@ public:
     // the reply's number, or WEB_REQUEST_FAILED when the request got no reply.
     int QueryNumber(const char* pszTarget);
 
+    // WinINet's connect, send and receive timeouts of both requests, and
+    // their low-speed window (a kilobyte in it, or the reply fails); tests
+    // shorten them.
+    static DWORD s_dwTimeoutMs;
+    static DWORD s_dwLowSpeedWindowMs;
     static CString s_strBaseAddress;     // scheme and host, no trailing "/"
     static CString s_strInstallInfoPath; // "/tl_free/install_info.php"
 };

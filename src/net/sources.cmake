@@ -1,10 +1,13 @@
 list(APPEND PORTABLE_SOURCES
     src/net/StreamSocket.cpp
     src/net/HttpExchange.cpp
-    src/net/DownloadPlanRules.cpp)
+    src/net/DownloadPlanRules.cpp
+    src/net/Sha256.cpp)
 list(APPEND WIN32_SOURCES
+    src/net/FilePlacement.cpp
     src/net/OdbcRepair.cpp
     src/net/DownloadPlan.cpp
+    src/net/Publisher.cpp
     src/net/Download.cpp)
 # Web-service requests (the reply rules are portable, the requests guarded).
 list(APPEND PORTABLE_SOURCES

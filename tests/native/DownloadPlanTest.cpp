@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -24,12 +25,29 @@ std::vector<CString> Plan(DWORD osKind, const CString& versionDir, const PlanSeg
 const DownloadFolders kFolders{"C:\\TEMP\\", "C:\\WINDOWS\\system32", "C:\\WINDOWS",
                                "C:\\WINDOWS\\Downloaded Program Files\\wintl"};
 
-CString Local(const CString& url, DWORD osKind, DownloadKind expectedKind)
+// The local file of each entry of a plan, by its place.
+std::vector<CString> LocalPaths(DWORD osKind, size_t entries)
 {
-    DownloadKind kind = DownloadKind::DataFile;
-    const CString path = LocalDownloadPath(url, osKind, kFolders, kind);
-    EXPECT_EQ(kind, expectedKind) << url.str();
-    return path;
+    std::vector<CString> paths;
+    for (size_t i = 0; i < entries; ++i)
+        paths.push_back(PlanLocalPath(static_cast<int>(i), osKind, kFolders));
+    return paths;
+}
+
+std::string PeHead(uint32_t at, const char* signature = "PE\0\0")
+{
+    std::string head(at + 4, '\0');
+    head[0] = 'M';
+    head[1] = 'Z';
+    for (int i = 0; i < 4; ++i)
+        head[0x3C + i] = static_cast<char>(at >> (8 * i));
+    head.replace(at, 4, signature, 4);
+    return head;
+}
+
+bool IsPe(const std::string& head)
+{
+    return LooksLikePeImage(reinterpret_cast<const unsigned char*>(head.data()), head.size());
 }
 
 } // namespace
@@ -63,23 +81,89 @@ TEST(DownloadPlan, LongAndEmptySegmentsAreKeptWhole)
     EXPECT_EQ(urls[3], "down.example.com/tlfree_sdata//cvspdf.lst");
 }
 
-TEST(DownloadPlan, LocalPathsFollowTheNameRulesInOrder)
+TEST(DownloadPlan, EachPlaceHasItsKindAndItsLocalFile)
 {
-    for (DWORD os : {44u, 61u, 100u}) {
-        EXPECT_EQ(Local("h/P/win98/A/TallowSetup98.exe", os, DownloadKind::Setup), "C:\\TEMP\\Tempcr.exe");
-        EXPECT_EQ(Local("h/P/winvista/V/TLFreeSetupVista.exe", os, DownloadKind::Setup), "C:\\TEMP\\Tempcr.exe");
-        EXPECT_EQ(Local("h/mdb/ODBCJT32.DLL", os, DownloadKind::OdbcLibrary), "C:\\WINDOWS\\system32\\odbcjt32.dll");
+    const std::vector<DownloadKind> kinds{DownloadKind::Setup,    DownloadKind::DataFile, DownloadKind::DataFile,
+                                          DownloadKind::DataFile, DownloadKind::DataFile, DownloadKind::DataFile,
+                                          DownloadKind::OdbcLibrary};
+    for (size_t i = 0; i < kinds.size(); ++i)
+        EXPECT_EQ(PlanEntryKind(static_cast<int>(i)), kinds[i]) << i;
+    EXPECT_EQ(PlanEntryKind(7), DownloadKind::Unknown);
+    EXPECT_EQ(PlanEntryKind(-1), DownloadKind::Unknown);
+
+    const CString nt = "C:\\WINDOWS\\Downloaded Program Files\\wintl\\";
+    const std::vector<CString> expectedNt{"C:\\TEMP\\Tempcr.exe", nt + "cvxpdf.lst", nt + "dbverify.dat",
+                                          nt + "cvspdf.lst", nt + "sdbverify.dat", nt + "tflowprd.lst",
+                                          "C:\\WINDOWS\\system32\\odbcjt32.dll", ""};
+    for (DWORD os : {50u, 61u, 100u})
+        EXPECT_EQ(LocalPaths(os, 8), expectedNt) << os;
+    const std::vector<CString> expected9x{"C:\\TEMP\\Tempcr.exe",       "C:\\WINDOWS\\cvxpdf.lst",
+                                          "C:\\WINDOWS\\dbverify.dat",  "C:\\WINDOWS\\cvspdf.lst",
+                                          "C:\\WINDOWS\\sdbverify.dat", "C:\\WINDOWS\\tflowprd.lst",
+                                          "C:\\WINDOWS\\system32\\odbcjt32.dll"};
+    for (DWORD os : {41u, 44u, 49u})
+        EXPECT_EQ(LocalPaths(os, 7), expected9x) << os;
+}
+
+// The attack: a data segment that names the driver or a setup program. The
+// sign-in refuses it, and even a plan made of it keeps each entry in its place.
+TEST(DownloadPlan, TheSegmentThatWouldPlaceAListAsTheDriverOrAsTheSetupProgram)
+{
+    for (const char* evil : {"x/ODBCJT32.DLL", "TLFreeSetup.exe/x", "..", ".", "a\\..\\b", "", "x%2F..",
+                             "a b", "\xb1\xdb", "x?y", "x#y"}) {
+        EXPECT_FALSE(IsSafePathSegment(evil)) << evil;
+        const PlanSegments segments{"tlfree", "2.0.2000", evil, "20080301", "20080301"};
+        EXPECT_FALSE(AreSafeSegments(segments)) << evil;
+        const std::vector<CString> urls = Plan(61, "2.0.2000", segments);
+        ASSERT_EQ(urls.size(), 6u);
+        EXPECT_EQ(PlanEntryKind(1), DownloadKind::DataFile);
+        EXPECT_EQ(LocalPaths(61, 2)[1], "C:\\WINDOWS\\Downloaded Program Files\\wintl\\cvxpdf.lst") << urls[1].str();
     }
-    EXPECT_EQ(Local("h/data/D/dbverify.dat", 44, DownloadKind::DataFile), "C:\\WINDOWS\\dbverify.dat");
-    EXPECT_EQ(Local("h/data/D/dbverify.dat", 41, DownloadKind::DataFile), "C:\\WINDOWS\\dbverify.dat");
-    EXPECT_EQ(Local("h/data/D/dbverify.dat", 49, DownloadKind::DataFile), "C:\\WINDOWS\\dbverify.dat");
-    EXPECT_EQ(Local("h/data/D/dbverify.dat", 61, DownloadKind::DataFile),
-              "C:\\WINDOWS\\Downloaded Program Files\\wintl\\dbverify.dat");
-    EXPECT_EQ(Local("h/pldata/L/tflowprd.lst", 50, DownloadKind::DataFile),
-              "C:\\WINDOWS\\Downloaded Program Files\\wintl\\tflowprd.lst");
-    // The test runs over the whole URL, folders included, setup names first.
-    EXPECT_EQ(Local("h/TLFreeSetup.exe/ODBCJT32.DLL", 61, DownloadKind::Setup), "C:\\TEMP\\Tempcr.exe");
-    EXPECT_EQ(Local("h/ODBCJT32.DLL/x.lst", 61, DownloadKind::OdbcLibrary), "C:\\WINDOWS\\system32\\odbcjt32.dll");
+    for (const char* good : {"tlfree", "2.0.2000", "20080301", "a-b_c.d", "..a", "...", "A9"})
+        EXPECT_TRUE(IsSafePathSegment(good)) << good;
+    EXPECT_TRUE(IsSafePathSegment(CString(std::string(64, 'x'))));
+    EXPECT_FALSE(IsSafePathSegment(CString(std::string(65, 'x'))));
+    EXPECT_TRUE(AreSafeSegments({"tlfree", "2.0.2000", "20080301", "20080301", "20080301"}));
+    EXPECT_FALSE(AreSafeSegments({"tlfree", "", "20080301", "20080301", "20080301"}));
+}
+
+TEST(DownloadPlan, ProgramsLibrariesAndDriversArePeImagesListsAnything)
+{
+    EXPECT_TRUE(IsPe(PeHead(0x80)));
+    EXPECT_TRUE(IsPe(PeHead(0x40)));
+    EXPECT_TRUE(IsPe(PeHead(PE_HEAD_SIZE - 4)));
+    EXPECT_FALSE(IsPe(""));
+    EXPECT_FALSE(IsPe("MZ"));
+    EXPECT_FALSE(IsPe(std::string(4096, 'x')));
+    EXPECT_FALSE(IsPe(PeHead(0x80, "PX\0\0")));
+    EXPECT_FALSE(IsPe(PeHead(0x3C)));                     // inside the MS-DOS header
+    EXPECT_FALSE(IsPe(PeHead(0x80).substr(0, 0x82)));     // header cut short
+    std::string far = PeHead(0x80);
+    far[0x3D] = '\x7f';                                    // beyond what was received
+    EXPECT_FALSE(IsPe(far));
+    far[0x3F] = '\xff';                                    // and beyond any offset
+    EXPECT_FALSE(IsPe(far));
+
+    for (DownloadKind kind : {DownloadKind::Setup, DownloadKind::OdbcLibrary, DownloadKind::PartnerLibrary})
+        EXPECT_TRUE(MustBePeImage(kind));
+    EXPECT_FALSE(MustBePeImage(DownloadKind::DataFile));
+    // Each kind has a limit, none of them near a gigabyte.
+    for (DownloadKind kind : {DownloadKind::Setup, DownloadKind::DataFile, DownloadKind::OdbcLibrary,
+                              DownloadKind::PartnerLibrary}) {
+        EXPECT_GE(MaxDownloadSize(kind), 1024u * 1024u);
+        EXPECT_LT(MaxDownloadSize(kind), uint64_t(1) << 30);
+    }
+    EXPECT_EQ(MaxDownloadSize(DownloadKind::Unknown), 0u);
+}
+
+TEST(DownloadPlan, TheTemporaryFolderMustBeAFullFolderPathWithRoomInside)
+{
+    for (const char* good : {"C:\\TEMP\\", "c:\\", "\\\\server\\share\\tmp\\"})
+        EXPECT_TRUE(IsUsableTempFolder(good)) << good;
+    for (const char* bad : {"", "\\", "TEMP\\", "C:TEMP\\", "C:\\TEMP", "1:\\TEMP\\", "\\\\x"})
+        EXPECT_FALSE(IsUsableTempFolder(bad)) << bad;
+    EXPECT_TRUE(IsUsableTempFolder(CString("C:\\" + std::string(224, 'x') + "\\")));
+    EXPECT_FALSE(IsUsableTempFolder(CString("C:\\" + std::string(225, 'x') + "\\")));
 }
 
 TEST(DownloadProgress, SharesOfTheFourHundredUnitBar)

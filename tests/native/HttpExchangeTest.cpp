@@ -9,13 +9,16 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -123,26 +126,67 @@ private:
     std::thread m_thread;
 };
 
+// Keeps the body in memory, up to a limit of its own.
+struct StringSink : CBodySink {
+    explicit StringSink(uint64_t max = CHttpResponse::kMaxBody) : limit(max) {}
+    bool Begin(uint64_t length) override
+    {
+        announced = length;
+        return length <= limit;
+    }
+    bool Write(const char* p, size_t n) override
+    {
+        bytes.append(p, n);
+        return bytes.size() <= failAfter;
+    }
+    uint64_t limit;
+    uint64_t announced = 0;
+    size_t failAfter = SIZE_MAX;
+    std::string bytes;
+};
+
+// A download and the body it left in its sink.
+struct Got : HttpDownload {
+    std::string body;
+};
+
+Got Fetch(const CString& url, uint16_t port, const HttpProgress& progress = HttpProgress(),
+          const HttpTimeouts& timeouts = HttpTimeouts())
+{
+    StringSink sink;
+    Got got;
+    static_cast<HttpDownload&>(got) = HttpGetFile(url, port, sink, progress, timeouts);
+    got.body = got.outcome == HttpOutcome::Ok ? sink.bytes : std::string();
+    return got;
+}
+
+HttpTimeouts IdleAfter(DWORD ms)
+{
+    HttpTimeouts t;
+    t.idleMs = ms;
+    return t;
+}
+
 std::string Ok200(const std::string& body, const std::string& extra = "")
 {
     return "HTTP/1.1 200 OK\r\nServer: raw\r\n" + extra + "Content-Length: " + std::to_string(body.size()) +
            "\r\n\r\n" + body;
 }
 
-HttpDownload GetFrom(const RawServer& server, DWORD idleMs = HTTP_IDLE_TIMEOUT_MS)
+Got GetFrom(const RawServer& server, const HttpTimeouts& timeouts = HttpTimeouts())
 {
-    return HttpGetFile(server.Url(), server.Port(), HttpProgress(), idleMs);
+    return Fetch(server.Url(), server.Port(), HttpProgress(), timeouts);
 }
 
-HttpDownload Reply(const std::string& response)
+Got Reply(const std::string& response)
 {
     RawServer server([&](const RawServer::Conn& c) { c.Send(response); });
     return GetFrom(server);
 }
 
-std::string BodyOf(const HttpDownload& d)
+std::string BodyOf(const Got& d)
 {
-    return d.body ? std::string(d.body.get(), static_cast<size_t>(d.length)) : std::string();
+    return d.body;
 }
 
 } // namespace
@@ -177,23 +221,21 @@ TEST(HttpRequest, UrlSplitsAtTheFirstSlash)
 TEST(HttpExchange, UnreachableHostsEndWithoutAReply)
 {
     const uint16_t closedPort = FreePort();
-    EXPECT_EQ(HttpGetFile("127.0.0.1/x", closedPort).outcome, HttpOutcome::Unreachable);
-    EXPECT_EQ(HttpGetFile("no-slash", closedPort).outcome, HttpOutcome::Unreachable);
-    EXPECT_EQ(HttpGetFile("host.invalid/x", closedPort).outcome, HttpOutcome::Unreachable);
+    EXPECT_EQ(Fetch("127.0.0.1/x", closedPort).outcome, HttpOutcome::Unreachable);
+    EXPECT_EQ(Fetch("no-slash", closedPort).outcome, HttpOutcome::Unreachable);
+    EXPECT_EQ(Fetch("host.invalid/x", closedPort).outcome, HttpOutcome::Unreachable);
 }
 
 TEST(HttpExchange, BodyInTheHeaderBlockAndSurplusBytes)
 {
-    HttpDownload d = Reply(Ok200("0123456789"));
+    Got d = Reply(Ok200("0123456789"));
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), "0123456789");
-    EXPECT_EQ(d.body.get()[10], '\0');
 
     // Bytes beyond the announced length are dropped, never stored.
     d = Reply("HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nabcdEXTRA-BYTES-THAT-DO-NOT-BELONG");
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), "abcd");
-    EXPECT_EQ(d.body.get()[4], '\0');
 
     d = Reply("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
@@ -209,7 +251,7 @@ TEST(HttpExchange, HeaderSplitAtEveryByteOffset)
             PauseMs(2);
             c.Send(response.substr(cut));
         });
-        const HttpDownload d = GetFrom(server);
+        const Got d = GetFrom(server);
         ASSERT_EQ(d.outcome, HttpOutcome::Ok) << "cut at " << cut;
         EXPECT_EQ(BodyOf(d), "0123456789") << "cut at " << cut;
     }
@@ -224,7 +266,7 @@ TEST(HttpExchange, OneByteAtATimeAndASlowBody)
             PauseMs(1);
         }
     });
-    HttpDownload d = GetFrom(dribble);
+    Got d = GetFrom(dribble);
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), "slowly but surely");
 
@@ -243,7 +285,7 @@ TEST(HttpExchange, OneByteAtATimeAndASlowBody)
         progress.emplace_back(r, l);
         return true;
     };
-    d = HttpGetFile(slow.Url(), slow.Port(), record, 2000);
+    d = Fetch(slow.Url(), slow.Port(), record, IdleAfter(2000));
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), body);
     ASSERT_FALSE(progress.empty());
@@ -254,9 +296,10 @@ TEST(HttpExchange, OneByteAtATimeAndASlowBody)
     // The caller may stop at any block: nothing more is read and no body is handed out.
     progress.clear();
     RawServer stopped(script);
-    d = HttpGetFile(stopped.Url(), stopped.Port(), [&](uint64_t r, uint64_t l) { return record(r, l) && r < 3000; }, 2000);
+    d = Fetch(stopped.Url(), stopped.Port(), [&](uint64_t r, uint64_t l) { return record(r, l) && r < 3000; },
+              IdleAfter(2000));
     EXPECT_EQ(d.outcome, HttpOutcome::Stopped);
-    EXPECT_FALSE(d.body);
+    EXPECT_TRUE(BodyOf(d).empty());
     ASSERT_FALSE(progress.empty());
     EXPECT_GE(progress.back().first, uint64_t(3000));
     EXPECT_LT(progress.back().first, uint64_t(20000));
@@ -266,13 +309,12 @@ TEST(HttpExchange, StatusOtherThan200IsAMissingFileOnAnyHttp1Version)
 {
     for (const char* line : {"HTTP/1.0 404 Not Found", "HTTP/1.1 404 Not Found", "HTTP/1.1 302 Found",
                              "HTTP/1.1 206 Partial Content", "HTTP/1.0 500"}) {
-        const HttpDownload d = Reply(std::string(line) + "\r\nContent-Length: 3\r\n\r\nabc");
+        const Got d = Reply(std::string(line) + "\r\nContent-Length: 3\r\n\r\nabc");
         EXPECT_EQ(d.outcome, HttpOutcome::NotFound) << line;
-        EXPECT_FALSE(d.body) << line;
     }
     EXPECT_EQ(Reply("HTTP/1.0 404 Not Found\r\n\r\n").status, 404);
     // An HTTP/1.0 200 is a file like any other.
-    const HttpDownload d = Reply("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nhi");
+    const Got d = Reply("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nhi");
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), "hi");
 }
@@ -280,7 +322,7 @@ TEST(HttpExchange, StatusOtherThan200IsAMissingFileOnAnyHttp1Version)
 TEST(HttpExchange, ContentLengthIsReadWhateverItsCaseAndSpacing)
 {
     for (const char* field : {"Content-Length:10", "content-length: 10", "CONTENT-LENGTH:\t 10 \t"}) {
-        const HttpDownload d = Reply(std::string("HTTP/1.1 200 OK\r\n") + field + "\r\n\r\n0123456789");
+        const Got d = Reply(std::string("HTTP/1.1 200 OK\r\n") + field + "\r\n\r\n0123456789");
         ASSERT_EQ(d.outcome, HttpOutcome::Ok) << field;
         EXPECT_EQ(BodyOf(d), "0123456789") << field;
     }
@@ -302,9 +344,8 @@ TEST(HttpExchange, AnUnusableLengthIsAFailedTransferNotAnEmptyFile)
         "Transfer-Encoding: chunked\r\nContent-Length: 3\r\n",
     };
     for (const char* field : fields) {
-        const HttpDownload d = Reply(std::string("HTTP/1.1 200 OK\r\n") + field + "\r\nabc");
-        EXPECT_EQ(d.outcome, HttpOutcome::BadResponse) << field;
-        EXPECT_FALSE(d.body) << field;
+        EXPECT_EQ(Reply(std::string("HTTP/1.1 200 OK\r\n") + field + "\r\nabc").outcome, HttpOutcome::BadResponse)
+            << field;
     }
     for (const char* reply : {"SSH-2.0-OpenSSH\r\n\r\n", "HTTP/2 200\r\n\r\n", "HTTP/1.1 20 OK\r\n\r\n",
                               "HTTP/1.1 2000 OK\r\nContent-Length: 1\r\n\r\nx"})
@@ -314,9 +355,8 @@ TEST(HttpExchange, AnUnusableLengthIsAFailedTransferNotAnEmptyFile)
 TEST(HttpExchange, EarlyCloseIsANetworkError)
 {
     // Announced 100, sent 50: nothing padded with zeros comes back.
-    HttpDownload d = Reply("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(50, 'x'));
-    EXPECT_EQ(d.outcome, HttpOutcome::NetworkError);
-    EXPECT_FALSE(d.body);
+    EXPECT_EQ(Reply("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + std::string(50, 'x')).outcome,
+              HttpOutcome::NetworkError);
     EXPECT_EQ(Reply("HTTP/1.1 200 OK\r\nContent-Le").outcome, HttpOutcome::NetworkError);
     EXPECT_EQ(Reply("").outcome, HttpOutcome::NetworkError);
 }
@@ -345,8 +385,143 @@ TEST(HttpExchange, AServerThatGoesQuietIsGivenUp)
         c.WaitForClientClose();
     });
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(GetFrom(silent, 300).outcome, HttpOutcome::NetworkError);
+    EXPECT_EQ(GetFrom(silent, IdleAfter(300)).outcome, HttpOutcome::NetworkError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+namespace {
+
+// The process's peak address space, in KiB, as Linux reports it.
+long PeakVirtualKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmPeak:", 0) == 0)
+            return std::stol(line.substr(7));
+    return -1;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+} // namespace
+
+TEST(HttpExchange, AGigabyteAnnouncementIsRefusedBeforeAnyByteOrAllocation)
+{
+    RawServer server([](const RawServer::Conn& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 1073741824\r\n\r\n" + std::string(1000, 'x'));
+        c.WaitForClientClose();
+    });
+    const long before = PeakVirtualKiB();
+    StringSink sink(256 * 1024 * 1024);
+    const auto start = std::chrono::steady_clock::now();
+    const HttpDownload d = HttpGetFile(server.Url(), server.Port(), sink);
+    EXPECT_EQ(d.outcome, HttpOutcome::Refused);
+    EXPECT_EQ(sink.announced, uint64_t(1) << 30);
+    EXPECT_TRUE(sink.bytes.empty());
+    EXPECT_LT(SecondsSince(start), 5.0);
+    EXPECT_LT(PeakVirtualKiB() - before, 64 * 1024) << "the exchange reserved memory for the announced body";
+}
+
+TEST(HttpExchange, ABodyTheSinkCannotKeepEndsTheTransfer)
+{
+    RawServer server([](const RawServer::Conn& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+        for (int i = 0; i < 100; ++i)
+            c.Send(std::string(1000, 'b'));
+    });
+    StringSink sink;
+    sink.failAfter = 5000;
+    EXPECT_EQ(HttpGetFile(server.Url(), server.Port(), sink).outcome, HttpOutcome::NotStored);
+    EXPECT_LT(sink.bytes.size(), 100000u);
+}
+
+TEST(HttpExchange, APeerThatNeverAcceptsIsUnreachableWithinTheConnectBound)
+{
+    // A listener whose queue is full: further connection attempts go unanswered.
+    uint16_t port = 0;
+    const int listener = ListeningSocket(port);
+    ASSERT_GE(listener, 0);
+    ::listen(listener, 0);
+    std::vector<int> queued;
+    for (int i = 0; i < 16; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(port);
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+        queued.push_back(fd);
+        pollfd one{fd, POLLOUT, 0};
+        if (::poll(&one, 1, 200) == 0)
+            break; // this one waits: the queue is full
+    }
+    HttpTimeouts timeouts;
+    timeouts.connectMs = 700;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Fetch(CString("127.0.0.1/x"), port, HttpProgress(), timeouts).outcome, HttpOutcome::Unreachable);
+    const double spent = SecondsSince(start);
+    EXPECT_GE(spent, 0.6);
+    EXPECT_LT(spent, 3.0);
+    for (int fd : queued)
+        ::close(fd);
+    ::close(listener);
+}
+
+TEST(LowSpeedLimit, EachWholeWindowNeedsItsBytesWhereverTheClockWraps)
+{
+    for (DWORD start : {0u, 0xFFFFF000u}) {
+        CLowSpeedLimit limit(1000, 1024, start);
+        EXPECT_EQ(limit.Remaining(start + 400), 600u);
+        EXPECT_TRUE(limit.Received(start + 500, 1000));
+        EXPECT_TRUE(limit.Received(start + 999, 0)) << "the window is not over";
+        EXPECT_TRUE(limit.Received(start + 1000, 24)) << "a kilobyte by the window's end";
+        EXPECT_EQ(limit.Remaining(start + 1000), 1000u) << "a new window";
+        EXPECT_TRUE(limit.Received(start + 1999, 1023));
+        EXPECT_FALSE(limit.Received(start + 2000, 0)) << "a byte short";
+        EXPECT_EQ(limit.Remaining(start + 5000), 0u);
+    }
+    // Bytes beyond the minimum count once, whatever their number.
+    CLowSpeedLimit big(1000, 1024, 0);
+    EXPECT_TRUE(big.Received(10, SIZE_MAX));
+    EXPECT_TRUE(big.Received(1000, 0));
+}
+
+TEST(HttpExchange, ATrickleBelowTheLowSpeedLimitFailsASteadySlowLineDoesNot)
+{
+    HttpTimeouts timeouts;
+    timeouts.lowSpeedWindowMs = 1000;
+    timeouts.lowSpeedBytes = 1024;
+    std::atomic<bool> stop{false};
+    // One byte every 100 ms: each receive is quick, the whole is hopeless.
+    RawServer trickle([&](const RawServer::Conn& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+        for (int i = 0; i < 100 && !stop; ++i) {
+            c.Send("t");
+            PauseMs(100);
+        }
+    });
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(GetFrom(trickle, timeouts).outcome, HttpOutcome::NetworkError);
+    double spent = SecondsSince(start);
+    stop = true;
+    EXPECT_GE(spent, 0.9);
+    EXPECT_LT(spent, 2.5);
+
+    // 2000 bytes every 250 ms: slow, but above the limit in every window.
+    const std::string body(16000, 's');
+    RawServer steady([&](const RawServer::Conn& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length: 16000\r\n\r\n");
+        for (size_t at = 0; at < body.size(); at += 2000) {
+            PauseMs(250);
+            c.Send(body.substr(at, 2000));
+        }
+    });
+    const Got d = GetFrom(steady, timeouts);
+    ASSERT_EQ(d.outcome, HttpOutcome::Ok);
+    EXPECT_EQ(BodyOf(d), body);
 }
 
 // ---- real HTTP servers: every file must arrive byte-identical.
@@ -420,12 +595,12 @@ protected:
     {
         ASSERT_TRUE(peer.Up());
         for (size_t size : kSizes) {
-            const HttpDownload d = HttpGetFile(CString("127.0.0.1/") + Name(size).c_str(), peer.Port());
+            const Got d = Fetch(CString("127.0.0.1/") + Name(size).c_str(), peer.Port());
             ASSERT_EQ(d.outcome, HttpOutcome::Ok) << size;
             ASSERT_EQ(d.length, size);
             EXPECT_TRUE(BodyOf(d) == Contents(size)) << "file of " << size << " bytes differs";
         }
-        EXPECT_EQ(HttpGetFile("127.0.0.1/none.bin", peer.Port()).outcome, HttpOutcome::NotFound);
+        EXPECT_EQ(Fetch("127.0.0.1/none.bin", peer.Port()).outcome, HttpOutcome::NotFound);
     }
 
     static fs::path s_dir;

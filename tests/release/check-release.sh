@@ -79,5 +79,25 @@ check "manifest x86 6.0.0.0" grep -q 'version="6.0.0.0" processorArchitecture="X
 check "manifest common controls 6" grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest"
 check "manifest without execution level" bash -c "! grep -q requestedExecutionLevel <<<'$manifest'"
 
+# check-release.sh EXE PKI_DIR: the signature that `make release` adds when
+# given SIGN_CERT and SIGN_KEY, here the throwaway ones of PKI_DIR
+# (tools/pki/make-test-pki.sh) that `make test` uses. SHA-1 Authenticode by
+# that signer, trusted through that authority and no other, broken by one
+# changed byte.
+pki=${2:-}
+if [ -n "$pki" ]; then
+    signature=$(osslsigncode verify -CAfile "$pki/root.crt" -in "$exe" 2>&1)
+    check "signature verifies up to the authority" grep -q '^Signature verification: ok' <<<"$signature"
+    check "signature with a SHA-1 digest" grep -q 'Message digest algorithm *: SHA1' <<<"$signature"
+    check "signed by $(cat "$pki/signer.cn")" grep -q "Subject: .*CN=$(cat "$pki/signer.cn")\$" <<<"$signature"
+    check "signature not trusted through another authority" \
+        bash -c "! osslsigncode verify -CAfile '$pki/rogue-root.crt' -in '$exe'"
+    changed=$(mktemp)
+    python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
+        "$exe" "$changed"
+    check "signature broken by a changed byte" bash -c "! osslsigncode verify -CAfile '$pki/root.crt' -in '$changed'"
+    rm -f "$changed"
+fi
+
 echo "release: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -22,7 +22,11 @@ std::string WindowsDir();
 std::string SystemDir();
 std::string ProductDir();
 std::string TempDir();
+// The setup program the last worker stored in a private folder of its own
+// inside the temporary folder; empty when there is none.
 std::string SetupPath();
+// Removes the private folders the workers made, once their programs have ended.
+void RemovePrivateFolders();
 // The stand-in's file for a URL path.
 std::string ServedFile(const std::string& path);
 std::string SetupRecordFile();

@@ -1,10 +1,18 @@
 // The real program under Wine against the vendor stand-in: one installation
 // per Windows family Wine can pretend to be, and the ways an installation
-// stops. Each run starts TallowFreeInstall.exe as a new process (Wine reads
-// the Windows version it pretends to be at process start), plays the
-// visitor's download, and then looks at what the servers received, the files
-// and registry values left behind, and the setup program that was started.
+// stops. Each run starts the program as a new process (Wine reads the Windows
+// version it pretends to be at process start), plays the visitor's download,
+// and then looks at what the servers received, the files and registry values
+// left behind, and the setup program that was started.
+//
+// The program is the one named by TALLOW_E2E_PROGRAM (the shipped 32-bit
+// build, see tests/e2e/run32.sh), else the one beside this test program. A
+// 32-bit program started from this 64-bit one is a WoW64 process: its
+// HKLM\Software is the 32-bit registry view and its system folder lands in
+// syswow64 on disk, so that is where its traces are looked for. The partner
+// library stand-ins it downloads are the ones built beside it.
 #include "BuildConfig.h"
+#include "DownloadWorkerTest.h"
 #include "InfoFiles.h"
 #include "TestSupport.h"
 
@@ -30,6 +38,7 @@ std::string Folder(UINT (*query)(LPSTR, UINT))
     return buf;
 }
 std::string WindowsDir() { return Folder([](LPSTR p, UINT n) { return ::GetWindowsDirectoryA(p, n); }); }
+// The system folder as the program names it.
 std::string SystemDir() { return Folder([](LPSTR p, UINT n) { return ::GetSystemDirectoryA(p, n); }); }
 std::string TempDir()
 {
@@ -39,6 +48,38 @@ std::string TempDir()
     return longBuf;
 }
 std::string ProductDir() { return WindowsDir() + "\\Downloaded Program Files\\wintl"; }
+
+std::string Environment(const char* name)
+{
+    char value[MAX_PATH] = {};
+    const DWORD n = ::GetEnvironmentVariableA(name, value, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? value : "";
+}
+
+std::string Program()
+{
+    const std::string named = Environment("TALLOW_E2E_PROGRAM");
+    return named.empty() ? ProgramBesideThis("TallowFreeInstall.exe") : named;
+}
+// The partner library stand-ins built with that program.
+std::string PartnerLibrary(const char* name)
+{
+    const std::string program = Program();
+    return program.substr(0, program.find_last_of('\\') + 1) + "tools\\partnerdll\\" + name;
+}
+
+// Whether the program runs as a 32-bit process beside this 64-bit one.
+bool ProgramIsWow64()
+{
+    DWORD kind = 0;
+    return sizeof(void*) == 8 && ::GetBinaryTypeA(Program().c_str(), &kind) && kind == SCS_32BIT_BINARY;
+}
+// The program's registry view of HKLM\Software, and where its system folder is on disk.
+REGSAM ProgramView() { return ProgramIsWow64() ? KEY_WOW64_32KEY : 0; }
+std::string SystemDirOnDisk()
+{
+    return ProgramIsWow64() ? Folder([](LPSTR p, UINT n) { return ::GetSystemWow64DirectoryA(p, n); }) : SystemDir();
+}
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -82,16 +123,34 @@ std::vector<std::string> FolderEntries(const std::string& dir)
     return names;
 }
 
-std::string RegString(HKEY root, const char* key, const char* name)
+std::string RegString(HKEY root, const char* key, const char* name, REGSAM view = 0)
 {
     char buf[1024] = {};
     DWORD size = sizeof(buf) - 1, type = 0;
     HKEY h;
-    if (::RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS)
         return "";
     const bool ok = ::RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
     ::RegCloseKey(h);
     return ok ? std::string(buf) : std::string();
+}
+
+void DeleteOdbcKey()
+{
+    const std::string key = kOdbcKey;
+    const size_t slash = key.rfind('\\');
+    HKEY parent;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.substr(0, slash).c_str(), 0, KEY_ALL_ACCESS | ProgramView(),
+                        &parent) != ERROR_SUCCESS)
+        return;
+    ::RegDeleteKeyA(parent, key.substr(slash + 1).c_str()); // in the view the parent was opened in
+    ::RegCloseKey(parent);
+}
+
+// The download stand-in hands out this build of the partner library.
+bool ServePartnerLibrary(const char* name)
+{
+    return ::CopyFileA(PartnerLibrary(name).c_str(), (StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(), FALSE);
 }
 
 // A value of the prefix's HKCU\Software\Wine settings for the processes
@@ -205,12 +264,14 @@ protected:
         ::SetEnvironmentVariableA("TALLOW_SETUPSTUB_RECORD", m_record.c_str());
         ::SetEnvironmentVariableA("VESTAINET_LOG", (TempDir() + "vestainet.log").c_str());
         ::SetEnvironmentVariableA("VESTAINET_ANSWER", "0");
+        ASSERT_TRUE(ServePartnerLibrary("VestaINet.dll")) << PartnerLibrary("VestaINet.dll");
     }
     // Other tests share the prefix: leave it as it was found.
     void TearDown() override
     {
         RemoveLeftovers();
         ::DeleteFileA(m_record.c_str());
+        ServePartnerLibrary("VestaINet.dll");
         for (const char* name : {"TALLOW_SETUPSTUB_RECORD", "VESTAINET_LOG", "VESTAINET_ANSWER"})
             ::SetEnvironmentVariableA(name, nullptr);
     }
@@ -222,11 +283,11 @@ protected:
         RemoveFolder(ProductDir());
         for (const char* name : kNinexFiles)
             ::DeleteFileA((WindowsDir() + "\\" + name).c_str());
-        ::DeleteFileA((SystemDir() + "\\odbcjt32.dll").c_str());
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kOdbcKey);
+        ::DeleteFileA((SystemDirOnDisk() + "\\odbcjt32.dll").c_str());
+        DeleteOdbcKey();
         for (const std::string& dir : {CookieFolder(), CookieFolder() + "\\Low"})
             ::DeleteFileA((dir + "\\visitor@vestainet[1].txt").c_str());
-        ::DeleteFileA((TempDir() + "Tempcr.exe").c_str());
+        dltest::RemovePrivateFolders();
         ::DeleteFileA((TempDir() + "vestainet.log").c_str());
     }
 
@@ -239,9 +300,12 @@ protected:
     bool Start(Running& p, int answer = IDOK)
     {
         STARTUPINFOA si{sizeof(si)};
-        std::string cmd = "\"" + ProgramBesideThis("TallowFreeInstall.exe") + "\"";
+        std::string cmd = "\"" + Program() + "\"";
         if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p.pi))
             return false;
+        BOOL wow64 = FALSE;
+        ::IsWow64Process(p.pi.hProcess, &wow64);
+        EXPECT_EQ(wow64 != FALSE, ProgramIsWow64()) << "the process runs as the program file was built";
         p.watcher = std::make_unique<MsgBoxWatcher>(answer, p.pi.dwProcessId);
         return WaitUntil([&] { return (p.main = FindMainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
                          20000);
@@ -339,6 +403,7 @@ struct Family {
     bool vista;
     const char* setupPath; // on the download server
     const char* versionDir;
+    const char* partnerLibrary; // the build the download stand-in serves
 };
 
 class InstallOn : public EndToEnd, public ::testing::WithParamInterface<Family> {};
@@ -347,6 +412,7 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
 {
     const Family& f = GetParam();
     WineVersion version(f.version);
+    ASSERT_TRUE(ServePartnerLibrary(f.partnerLibrary)) << f.partnerLibrary;
     WriteCookie(f.vista ? CookieFolder() + "\\Low" : CookieFolder());
 
     const Outcome o = Run();
@@ -385,7 +451,8 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
         const std::string name = expected[i].substr(expected[i].rfind('/') + 1);
         EXPECT_EQ(ReadAll(dataDir + "\\" + name), Served(expected[i])) << name;
     }
-    EXPECT_EQ(ReadAll(TempDir() + "Tempcr.exe"), Served(f.setupPath));
+    const std::string setup = dltest::SetupPath();
+    EXPECT_EQ(ReadAll(setup), Served(f.setupPath));
     auto encrypted = [](const InfoRecord& rec) {
         const std::vector<unsigned char> bytes = EncryptInfoRecord(rec);
         return std::string(bytes.begin(), bytes.end());
@@ -398,23 +465,36 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
     if (f.ninex) // the partner library's folder is all the 9x family gets
         EXPECT_EQ(FolderEntries(ProductDir()), std::vector<std::string>{"VestaINet.dll"});
 
+    // The partner library was asked once with the cookie's site and let go,
+    // and the program went on: its calls left the stack as they found it.
+    EXPECT_EQ(ReadAll(ProductDir() + "\\VestaINet.dll"), ReadAll(PartnerLibrary(f.partnerLibrary)));
+    EXPECT_EQ(ReadAll(TempDir() + "vestainet.log"), "VestaISafeToRun SITE001\nVestaIReleaseLock\n");
+
     // The ODBC Access driver now points at the library that was fetched.
     const std::string odbc = f.vista ? "" : SystemDir() + "\\odbcjt32.dll";
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver"), odbc);
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Setup"), odbc);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Driver", ProgramView()), odbc);
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kOdbcKey, "Setup", ProgramView()), odbc);
+    if (!f.vista)
+        EXPECT_EQ(ReadAll(SystemDirOnDisk() + "\\odbcjt32.dll"), Served("/mdb/ODBCJT32.DLL"));
 
-    // The setup program was started from the temporary folder.
+    // The setup program was started from a folder of its own in the temporary folder.
     const std::string record = ReadAll(m_record);
-    EXPECT_NE(record.find("path=" + TempDir() + "Tempcr.exe"), std::string::npos) << record;
+    EXPECT_EQ(setup.substr(0, TempDir().size() + 2), TempDir() + "tl") << setup;
+    EXPECT_NE(record.find("path=" + setup + "\r\n"), std::string::npos) << record;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Families, InstallOn,
-    ::testing::Values(Family{"win98", true, false, "/tlfree/win98/2.0.98/TallowSetup98.exe", "2.0.98"},
-                      Family{"win2k", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
-                      Family{"winxp", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
-                      Family{"win2003", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000"},
-                      Family{"vista", false, true, "/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe", "2.0.vista"}),
+    ::testing::Values(Family{"win98", true, false, "/tlfree/win98/2.0.98/TallowSetup98.exe", "2.0.98",
+                             "VestaINetStdcall.dll"},
+                      Family{"win2k", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
+                             "VestaINet.dll"},
+                      Family{"winxp", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
+                             "VestaINetStdcall.dll"},
+                      Family{"win2003", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
+                             "VestaINet.dll"},
+                      Family{"vista", false, true, "/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe", "2.0.vista",
+                             "VestaINetStdcall.dll"}),
     [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.version); });
 
 TEST_F(EndToEnd, Windows7IsRefusedBeforeAnythingIsRequested)
@@ -445,6 +525,7 @@ TEST_F(EndToEnd, AConflictingFilterProductStopsBeforeSignIn)
 {
     WineVersion version("winxp");
     WriteCookie(CookieFolder());
+    ASSERT_TRUE(ServePartnerLibrary("VestaINetStdcall.dll"));
     ::SetEnvironmentVariableA("VESTAINET_ANSWER", "1");
     const Outcome o = Run(1, nullptr, false);
     ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
@@ -454,6 +535,42 @@ TEST_F(EndToEnd, AConflictingFilterProductStopsBeforeSignIn)
     const std::vector<Request> r = Requests();
     ASSERT_EQ(r.size(), 1u);
     EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
+    EXPECT_EQ(ReadAll(TempDir() + "vestainet.log"), "VestaISafeToRun SITE001\nVestaIReleaseLock\n");
+}
+
+TEST_F(EndToEnd, AnUnverifiedPartnerLibraryStopsBeforeSignIn)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?only=VestaINet&file=payloads/rogue-VestaINet.dll");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].caption, u8"탈로 FREE");
+    EXPECT_EQ(o.boxes[0].text, u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(o.boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    const std::vector<Request> r = Requests();
+    ASSERT_EQ(r.size(), 1u) << "no sign-in";
+    EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
+    EXPECT_FALSE(Exists(ProductDir() + "\\VestaINet.dll"));
+}
+
+TEST_F(EndToEnd, ATamperedSetupProgramIsDeletedAndNotStarted)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?only=TLFreeSetup&file=payloads/tampered-TLFreeSetup.exe");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.");
+    EXPECT_EQ(o.boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
+    EXPECT_FALSE(Exists(TempDir() + "Tempcr.exe"));
 }
 
 TEST_F(EndToEnd, FailedSignInKeepsTheDialogWithItsFirstPanel)
@@ -622,7 +739,7 @@ TEST_F(EndToEnd, ClosingDuringASlowDownloadEndsPromptly)
     EXPECT_EQ(o.exitCode, 0u);
     EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
     EXPECT_FALSE(Exists(m_record)) << "no setup program started";
-    EXPECT_FALSE(Exists(TempDir() + "Tempcr.exe"));
+    EXPECT_EQ(dltest::SetupPath(), "") << "no setup program in a private folder";
     EXPECT_FALSE(Exists(ProductDir() + "\\cvxpdf.lst"));
 }
 
@@ -643,7 +760,7 @@ TEST_F(EndToEnd, NothingIsStoredOrStartedAfterTheClose)
     const Outcome o = Finish(p);
     EXPECT_EQ(o.exitCode, 0u);
     EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
-    EXPECT_FALSE(Exists(TempDir() + "Tempcr.exe"));
+    EXPECT_EQ(dltest::SetupPath(), "") << "no setup program in a private folder";
     EXPECT_EQ(RequestCount("cvxpdf.lst"), 0) << "no further download";
     EXPECT_FALSE(Exists(m_record)) << "no setup program started";
 }

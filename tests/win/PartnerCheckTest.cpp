@@ -1,6 +1,7 @@
 // The conflicting-filter check with the partner library's stand-in, fetched
 // from the download stand-in as the installation fetches it: its answers, the
 // messages, the calls it records and the debugger output line.
+#include "BuildConfig.h"
 #include "File.h"
 #include "InstallDlg.h"
 #include "InstallPaths.h"
@@ -24,6 +25,7 @@ const char kConflict[] = u8"고객님의 pc에는 다른 유해 차단 제품이
                          u8"먼저 설치하신 프로그램을 삭제하신 후에 이 프로그램을 설치하시기 바랍니다.";
 const char kCookieUnusable[] = u8"설치에 필요한 정보를 확인할 수 없습니다. \r\n\r\n다시 시도해주세요.";
 const char kCaption[] = u8"탈로 Free";
+const char kUnverified[] = u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.";
 
 std::string ReadText(const std::string& path)
 {
@@ -106,9 +108,12 @@ std::string ExeFolder()
     return exe.substr(0, exe.rfind('\\') + 1);
 }
 
-// A library built with the tests (tools/partnerdll).
+// A library built with the tests (tools/partnerdll), signed by the vendor's
+// stand-in signer when the build checks signatures (tools/standin/make-root.sh).
 std::string BuiltLibrary(const char* name)
 {
+    if (*VENDOR_SIGNER)
+        return StandinRoot() + "\\payloads\\signed-" + name;
     return ExeFolder() + "tools\\partnerdll\\" + name;
 }
 
@@ -213,17 +218,28 @@ TEST_F(PartnerCheckWin, ASecondStartAsksTheLoadedLibraryAgain)
     EXPECT_EQ(Calls(), "VestaISafeToRun \nVestaIReleaseLock\nVestaISafeToRun \nVestaIReleaseLock\n");
 }
 
-TEST_F(PartnerCheckWin, AFileThatIsNoPartnerLibraryStopsSilently)
+TEST_F(PartnerCheckWin, AFileThatIsNoLibraryIsRefusedOneWithoutTheExportsStopsSilently)
 {
-    MsgBoxWatcher watcher;
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string text = std::string(temp) + "not-a-library.txt";
-    WriteText(text, "<html>this is no library</html>");
-    Serve(text);
-    EXPECT_FALSE(dlg.CheckConflictingFilter());
-    ::DeleteFileA(text.c_str());
+    // Not a library at all: refused before it takes the place of the one there.
+    {
+        MsgBoxWatcher watcher;
+        const std::string library = CInstallPaths().m_strPartnerLibrary.str();
+        dlg.DownloadPartnerLibrary();
+        const std::string before = ReadText(library);
+        char temp[MAX_PATH] = {};
+        ::GetTempPathA(MAX_PATH, temp);
+        const std::string text = std::string(temp) + "not-a-library.txt";
+        WriteText(text, "<html>this is no library</html>");
+        Serve(text);
+        dlg.DownloadPartnerLibrary();
+        ::DeleteFileA(text.c_str());
+        ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+        EXPECT_EQ(watcher.Boxes()[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
+        EXPECT_EQ(ReadText(library), before);
+        EXPECT_EQ(before.substr(0, 2), "MZ");
+    }
 
+    MsgBoxWatcher watcher;
     // A library without VestaIReleaseLock is not asked, and is let go.
     Serve(BuiltLibrary("VestaINetNoRelease.dll"));
     EXPECT_FALSE(dlg.CheckConflictingFilter());
@@ -234,6 +250,47 @@ TEST_F(PartnerCheckWin, AFileThatIsNoPartnerLibraryStopsSilently)
     // Released, so the next download can replace it and the check goes on.
     Serve(BuiltLibrary("VestaINet.dll"));
     EXPECT_TRUE(dlg.CheckConflictingFilter());
+}
+
+TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoaded)
+{
+    if (!*VENDOR_SIGNER)
+        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    const std::string stored = CInstallPaths().m_strPartnerLibrary.str();
+    for (const char* kind : {"tampered", "unsigned", "other", "rogue", "impostor"}) {
+        MsgBoxWatcher watcher;
+        Serve(StandinRoot() + "\\payloads\\" + kind + "-VestaINet.dll");
+        EXPECT_FALSE(dlg.CheckConflictingFilter()) << kind;
+        ASSERT_TRUE(watcher.WaitForBoxes(1, 5000)) << kind;
+        PumpFor(200);
+        const auto boxes = watcher.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << kind;
+        EXPECT_EQ(boxes[0].caption, u8"탈로 FREE");
+        EXPECT_EQ(boxes[0].text, kUnverified);
+        EXPECT_EQ(boxes[0].icon, MsgBoxWatcher::ICON_STOP);
+        EXPECT_EQ(boxes[0].owner, dlg.m_hWnd);
+        EXPECT_EQ(dlg.m_hPartnerLib, nullptr) << kind;
+        EXPECT_EQ(::GetFileAttributesA(stored.c_str()), INVALID_FILE_ATTRIBUTES) << kind << " is deleted";
+        EXPECT_EQ(Calls(), "") << kind << " was never asked";
+    }
+    // A library of the vendor's stored by an earlier run and changed on disk
+    // since is never loaded when the new download fails: the failure, once
+    // told, stops the check before anything is loaded.
+    Serve(BuiltLibrary("VestaINet.dll"));
+    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    ::FreeLibrary(dlg.m_hPartnerLib);
+    dlg.m_hPartnerLib = nullptr;
+    const std::string askedBefore = Calls();
+    ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\payloads\\tampered-VestaINet.dll").c_str(), stored.c_str(), FALSE));
+    StandinSwitches("missing=VestaINet");
+    MsgBoxWatcher watcher;
+    EXPECT_FALSE(dlg.CheckConflictingFilter());
+    ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+    PumpFor(200);
+    ASSERT_EQ(watcher.Boxes().size(), 1u) << "the missing file only";
+    EXPECT_EQ(watcher.Boxes()[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
+    EXPECT_EQ(dlg.m_hPartnerLib, nullptr);
+    EXPECT_EQ(Calls(), askedBefore) << "the old copy was never asked";
 }
 
 TEST_F(PartnerCheckWin, CheckPartnerReadsTheCookieFirst)

@@ -353,6 +353,12 @@ std::string StandinRoot()
     return root ? root : "";
 }
 
+std::string TestPkiFile(const std::string& name)
+{
+    const char* dir = getenv("TEST_PKI_W");
+    return dir && *dir ? std::string(dir) + "\\" + name : std::string();
+}
+
 std::string ArtifactPath(const std::string& name)
 {
     const char* dir = getenv("TALLOW_ARTIFACTS");

@@ -91,6 +91,10 @@ std::string StandinGet(const std::string& pathAndQuery);
 // The stand-in's download folder as a Windows path (STANDIN_ROOT), or "".
 std::string StandinRoot();
 
+// A file of the build's throwaway certificate authority (TEST_PKI_W, set by
+// run-wine.sh from the build's TEST_PKI_DIR) as a Windows path, or "".
+std::string TestPkiFile(const std::string& name);
+
 // Folder for test artifacts (screenshots); from TALLOW_ARTIFACTS or the temp folder.
 std::string ArtifactPath(const std::string& name);
 

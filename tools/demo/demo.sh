@@ -3,14 +3,20 @@
 # loopback, a visitor's machine (a Wine prefix with the partner cookie), the
 # assistant under Wine on a private X display, and the visitor's download.
 # Prints each step, saves screenshots under build/demo/ and ends with a verdict.
+# The assistant is the shipped 32-bit program pointed at the stand-in
+# (E2E_BUILD_DIR, `make e2e`); the visitor is played by the x86_64 demo driver
+# (WINE_BUILD_DIR, `make wine`). Exits 77 where the machine cannot execute
+# 32-bit code.
 set -u
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 WINE_BUILD_DIR="${WINE_BUILD_DIR:-$top/build/wine}"
+E2E_BUILD_DIR="${E2E_BUILD_DIR:-$top/build/e2e}"
 out="${DEMO_OUT:-$top/build/demo}"
-export WINEPREFIX="$WINE_BUILD_DIR/demo-prefix"
+export WINEPREFIX="$E2E_BUILD_DIR/demo-prefix"
 export WINE_ENV_SCREEN=1280x1280 # tall enough for the whole 801-pixel window placed low
 . "$top/tests/wine-env.sh"
 . "$top/tests/standin-env.sh"
+. "$top/tests/e2e/wine32-env.sh"
 
 cleanup() {
     [ -n "${STANDIN_PID:-}" ] && kill "$STANDIN_PID" 2>/dev/null
@@ -21,13 +27,25 @@ trap cleanup EXIT
 rm -rf "$out"
 mkdir -p "$out"
 echo "== preparing the visitor's machine (Wine prefix $WINEPREFIX)"
-wine_env_prefix
 wine_env_display || exit 1
+wine32_probe "$E2E_BUILD_DIR"
+probe=$?
+if [ $probe -ne 0 ]; then
+    [ $probe -eq 77 ] && echo "DEMO SKIPPED: the assistant is a 32-bit program" || echo "DEMO FAILED: see above"
+    exit $probe
+fi
 python3 "$top/tools/demo/visitor.py" "$WINEPREFIX" || exit 1
 $WINE regedit /S "$(winepath_w "$WINEPREFIX/visitor.reg")" >/dev/null 2>&1
+# The stand-in's programs are signed by a throwaway authority (tools/pki) that
+# this machine trusts, as a visitor's machine trusts the vendor's.
+pki=$(sed -n 's/^TEST_PKI_DIR:PATH=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
+if [ -f "$pki/root.der" ]; then
+    $WINE "$WINE_BUILD_DIR/tools/pki/trustroot.exe" add "$(winepath_w "$pki/root.der")" || exit 1
+    echo "   trusts the authority that signs the stand-in's programs"
+fi
 
 echo "== starting the vendor stand-in"
-standin_start "$WINE_BUILD_DIR" || exit 1
+standin_start "$E2E_BUILD_DIR" || exit 1
 echo "   web service on 127.0.0.1:$STANDIN_WEB_PORT, downloads on 127.0.0.1:$STANDIN_DOWNLOAD_PORT"
 # A slow line, so the progress bar can be watched.
 curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/set?rate=200000" >/dev/null
@@ -36,7 +54,7 @@ echo "== running the setup assistant"
 # The setup stand-in that the assistant downloads and starts records how it was started.
 TALLOW_SETUPSTUB_RECORD="$(winepath_w "$out")\\setup-started.txt"
 export TALLOW_SETUPSTUB_RECORD
-$WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$WINE_BUILD_DIR/TallowFreeInstall.exe")" \
+$WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$E2E_BUILD_DIR/TallowFreeInstall.exe")" \
     "$(winepath_w "$out")" 150 | tr -d '\r'
 rc=${PIPESTATUS[0]}
 

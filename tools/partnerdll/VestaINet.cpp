@@ -1,5 +1,7 @@
 // Stand-in for the partner's library. Its answer comes from the environment
 // variable VESTAINET_ANSWER (0 when unset: no other filter product found).
+// The partner may build its library with either calling convention: this one
+// is built both ways (VESTAINET_STDCALL), with undecorated export names.
 // Each call appends a line to the file named by VESTAINET_LOG, or to
 // VestaINet.log beside the library:
 //     VestaISafeToRun <argument as given>
@@ -42,14 +44,20 @@ void Record(const std::string& line)
 
 } // namespace
 
-extern "C" __declspec(dllexport) int VestaISafeToRun(const char* pszField)
+#ifdef VESTAINET_STDCALL
+#define VESTAINET_API __stdcall
+#else
+#define VESTAINET_API __cdecl
+#endif
+
+extern "C" __declspec(dllexport) int VESTAINET_API VestaISafeToRun(const char* pszField)
 {
     Record(std::string("VestaISafeToRun ") + (pszField ? pszField : "(null)"));
     return atoi(Environment("VESTAINET_ANSWER").c_str());
 }
 
 #ifndef VESTAINET_WITHOUT_RELEASE_LOCK
-extern "C" __declspec(dllexport) void VestaIReleaseLock()
+extern "C" __declspec(dllexport) void VESTAINET_API VestaIReleaseLock()
 {
     Record("VestaIReleaseLock");
 }

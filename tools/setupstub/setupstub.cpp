@@ -7,6 +7,7 @@
 //   args=the command line after the program name
 //   show=10          (the show command it was given; -1 for none)
 //   elevated=1       (the process token is elevated)
+//   cwd=C:\users\...  (the folder it was started in)
 //   started=1796642040123  (milliseconds since 1970, for timelines)
 #include <windows.h>
 
@@ -61,12 +62,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     FILE* out = std::fopen(record, "ab");
     if (!out)
         return 1;
+    char cwd[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, cwd);
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     const unsigned long long unixMs =
         ((static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime) - 116444736000000000ULL) / 10000;
-    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\nstarted=%llu\r\n\r\n", self,
-                 ArgumentsOf(::GetCommandLineA()), show, IsElevated(), unixMs);
+    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\ncwd=%s\r\nstarted=%llu\r\n\r\n", self,
+                 ArgumentsOf(::GetCommandLineA()), show, IsElevated(), cwd, unixMs);
     std::fclose(out);
     return 0;
 }

@@ -5,6 +5,8 @@ status 200 and its Content-Length; 404 when there is no such file.
 Switches (GET /_control/set?KEY=VALUE) for the faulty replies tests need.
 `only=TEXT` limits all but `missing` to paths containing TEXT.
     missing=TEXT        paths containing TEXT answer 404 as if the file were gone
+    file=PATH           the bytes of PATH (under --root) instead, e.g. a payload
+                        whose signature must be refused (make-root.sh)
     status=N            answer with status N (the file's bytes as body)
     version=TEXT        the status line's version, e.g. HTTP/1.0
     length=TEXT         announce TEXT as Content-Length (longer, negative, huge, junk)
@@ -42,7 +44,7 @@ def _reply(handler, state, faulty):
         return state.get(key, default) if faulty else default
 
     missing = state.get("missing")
-    name = _file_for(state.root, handler.path)
+    name = _file_for(state.root, switch("file") or handler.path)
     if name is None or (missing and missing in handler.path):
         status, body = 404, b"<html><body>404 Not Found</body></html>"
     else:
