@@ -51,3 +51,16 @@ set_tests_properties(e2e32.PartnerCallsLeaveTheStackRight PROPERTIES TIMEOUT 120
 # The demo with this program, its screenshots checked.
 add_test(NAME e2e32.demo COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/demo-test.sh ${CMAKE_BINARY_DIR} ${TALLOW_TEST_DRIVERS})
 set_tests_properties(e2e32.demo PROPERTIES TIMEOUT 400 SKIP_RETURN_CODE 77 RESOURCE_LOCK wine-standin)
+
+# Libraries planted beside the program are never loaded (and a program that
+# imports one by name does load it, so the check can tell).
+add_library(planted SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted/Planted.cpp)
+set_target_properties(planted PROPERTIES PREFIX "")
+target_link_options(planted PRIVATE -static)
+add_executable(importsbyname ${CMAKE_SOURCE_DIR}/tests/e2e/planted/ImportsByName.cpp)
+target_link_libraries(importsbyname PRIVATE wininet)
+target_link_options(importsbyname PRIVATE -static)
+add_test(NAME e2e32.PlantedLibrariesAreNeverLoaded
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/planted-libraries.sh ${CMAKE_BINARY_DIR} ${TALLOW_TEST_DRIVERS})
+set_tests_properties(e2e32.PlantedLibrariesAreNeverLoaded PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
+                     RESOURCE_LOCK wine-standin)

@@ -5,7 +5,8 @@
 # WINE runs 64-bit programs, WINE32 32-bit ones, in the same prefix.
 
 export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# WINE_EXTRA_OVERRIDES: more overrides for one run (the planted-library check).
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINE_EXTRA_OVERRIDES:+;$WINE_EXTRA_OVERRIDES}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 unset http_proxy HTTP_PROXY https_proxy HTTPS_PROXY no_proxy NO_PROXY all_proxy ALL_PROXY
 WINE_BIN=/usr/lib/wine/wine64

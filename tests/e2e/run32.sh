@@ -15,6 +15,6 @@ WINE_BUILD_DIR=$build
 trap wine_env_cleanup EXIT
 wine_env_display || exit 1
 wine32_probe "$build" || exit $?
-TALLOW_E2E_PROGRAM=$(winepath_w "$build/TallowFreeInstall.exe")
+TALLOW_E2E_PROGRAM=${TALLOW_E2E_PROGRAM:-$(winepath_w "$build/TallowFreeInstall.exe")}
 export TALLOW_E2E_PROGRAM
 "$top/tests/win/run-wine.sh" --build "$build" --standin "$limit" "$@"

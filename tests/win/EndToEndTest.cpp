@@ -62,8 +62,12 @@ std::string Program()
     return named.empty() ? ProgramBesideThis("TallowFreeInstall.exe") : named;
 }
 // The partner library stand-ins built with that program.
+// A partner stand-in built with the program, signed by the stand-in's signer
+// where the build checks signatures (tools/standin/make-root.sh).
 std::string PartnerLibrary(const char* name)
 {
+    if (*VENDOR_SIGNER)
+        return StandinRoot() + "\\payloads\\signed-" + name;
     const std::string program = Program();
     return program.substr(0, program.find_last_of('\\') + 1) + "tools\\partnerdll\\" + name;
 }

@@ -36,7 +36,7 @@ fi
 wine_env_prefix
 wine_env_display || exit 1
 # The throwaway certificate authority that signs the stand-in's programs.
-pki=$(sed -n 's/^TEST_PKI_DIR:PATH=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
+pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
 if [ -n "$pki" ] && [ -d "$pki" ]; then
     TEST_PKI_W=$(winepath_w "$pki")
     export TEST_PKI_W

@@ -16,8 +16,8 @@
 # setup programs and the partner library are signed with its signer, and
 # payloads/ holds the ones a check must refuse, for tests to serve instead:
 #   payloads/{tampered,unsigned,other,rogue,impostor}-{TLFreeSetup.exe,VestaINet.dll}
-# and signed copies of the partner library and of its broken build:
-#   payloads/signed-VestaINet.dll, payloads/signed-VestaINetNoRelease.dll
+# and signed copies of the partner library, its broken and its __stdcall builds:
+#   payloads/signed-VestaINet.dll, payloads/signed-VestaINetNoRelease.dll, payloads/signed-VestaINetStdcall.dll
 set -euo pipefail
 build=$1
 out=$2
@@ -54,7 +54,7 @@ text_file "$out/pldata/$pldata/tflowprd.lst"
 copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/mdb/ODBCJT32.DLL"
 copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/tlfree/data/VestaINet.dll"
 
-pki=$(sed -n 's/^TEST_PKI_DIR:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
 [ -n "$pki" ] && [ -f "$pki/signer.crt" ] || exit 0
 sign() { # CERTS KEY IN OUT
     osslsigncode sign -h sha1 -certs "$1" -key "$2" -n "Tallow test" -in "$3" -out "$4.new" >/dev/null
@@ -77,7 +77,7 @@ for f in "$out/$product/win98/$v98/TallowSetup98.exe" "$out/$product/win2000/$v2
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
         "$f" "$payloads/tampered-$name"
 done
-for name in VestaINet.dll VestaINetNoRelease.dll; do
+for name in VestaINet.dll VestaINetNoRelease.dll VestaINetStdcall.dll; do
     lib="$build/tools/partnerdll/$name"
     [ -f "$lib" ] && sign "$pki/signer.crt" "$pki/signer.key" "$lib" "$payloads/signed-$name"
 done

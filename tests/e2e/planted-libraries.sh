@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Usage: planted-libraries.sh E2E_BUILD_DIR DRIVER_BUILD_DIR
+# A download folder may hold anything: DLLs named like every library the
+# assistant loads are planted beside a copy of the 32-bit program, Wine is
+# told to prefer such files to its own (as Windows does with libraries that
+# are not known DLLs), and a whole installation runs. None may be loaded.
+# A control program that imports WinINet by name must load its planted copy.
+set -u
+build="$(cd "$1" && pwd)"
+drivers="$(cd "$2" && pwd)"
+top="$(cd "$(dirname "$0")/../.." && pwd)"
+libraries="wininet iphlpapi crypt32 wintrust"
+dir="$build/planted"
+rm -rf "$dir"
+mkdir -p "$dir"
+cp "$build/TallowFreeInstall.exe" "$build/importsbyname.exe" "$dir/"
+for lib in $libraries; do
+    cp "$build/planted.dll" "$dir/$lib.dll"
+done
+export WINE_EXTRA_OVERRIDES="$(echo $libraries | tr ' ' ',')=n,b"
+
+WINE_BUILD_DIR=$build
+. "$top/tests/wine-env.sh"
+. "$top/tests/e2e/wine32-env.sh"
+trap wine_env_cleanup EXIT
+wine_env_display || exit 1
+wine32_probe "$build" || exit $?
+
+timeout 60 $WINE32 "$dir/importsbyname.exe" >/dev/null 2>&1
+if [ ! -e "$dir/wininet.dll.loaded" ]; then
+    echo "FAILED: the control program's planted wininet.dll was not loaded; the check proves nothing here" >&2
+    exit 1
+fi
+rm -f "$dir"/*.loaded
+
+TALLOW_E2E_PROGRAM=$(winepath_w "$dir/TallowFreeInstall.exe") \
+    "$top/tests/e2e/run32.sh" "$build" 180 "$drivers/wintests.exe" \
+    --gtest_filter='Families/InstallOn.InstallsAndStartsTheSetupProgram/winxp'
+rc=$?
+loaded=$(cd "$dir" && ls *.loaded 2>/dev/null)
+if [ -n "$loaded" ]; then
+    echo "FAILED: the assistant loaded planted libraries from its own folder: $loaded" >&2
+    exit 1
+fi
+[ $rc -eq 0 ] || exit $rc
+echo "no planted library was loaded ($libraries)"
