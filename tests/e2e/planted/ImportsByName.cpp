@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <wininet.h>
 
+// The import is bound at load time but never called: the planted copy has no
+// such function, and a call would end in Wine's crash dialog, which waits.
 int main()
 {
-    HINTERNET h = ::InternetOpenA("planted-control", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    if (h)
-        ::InternetCloseHandle(h);
-    return 0;
+    HINTERNET(WINAPI * volatile open)(LPCSTR, DWORD, LPCSTR, LPCSTR, DWORD) = &::InternetOpenA;
+    return open ? 0 : 1;
 }
