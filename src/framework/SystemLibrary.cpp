@@ -12,7 +12,9 @@ HMODULE LoadSystemLibrary(const char* pszName)
     if (path.Right(1) != "\\")
         path += "\\";
     path += pszName;
-    return ::LoadLibraryA(path);
+    // What it imports in turn is looked for beside it, in the system folder,
+    // not first in the program's folder.
+    return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 void HardenDllSearch()

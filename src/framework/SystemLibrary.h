@@ -7,7 +7,8 @@
 
 #include "WinTypes.h"
 
-// A library of the system folder, loaded by its full path; null when absent.
+// A library of the system folder, loaded by its full path (and the libraries
+// it imports from beside it); null when absent.
 HMODULE LoadSystemLibrary(const char* pszName);
 
 // What a function that could not be found does: fails as the system reports
