@@ -57,9 +57,8 @@ set_tests_properties(e2e32.demo PROPERTIES TIMEOUT 400 SKIP_RETURN_CODE 77 RESOU
 add_library(planted SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted/Planted.cpp)
 set_target_properties(planted PROPERTIES PREFIX "")
 target_link_options(planted PRIVATE -static)
-add_executable(importsbyname ${CMAKE_SOURCE_DIR}/tests/e2e/planted/ImportsByName.cpp)
-target_link_libraries(importsbyname PRIVATE wininet)
-target_link_options(importsbyname PRIVATE -static)
+add_executable(loadsbyname ${CMAKE_SOURCE_DIR}/tests/e2e/planted/LoadsByName.cpp)
+target_link_options(loadsbyname PRIVATE -static)
 add_test(NAME e2e32.PlantedLibrariesAreNeverLoaded
          COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/planted-libraries.sh ${CMAKE_BINARY_DIR} ${TALLOW_TEST_DRIVERS})
 set_tests_properties(e2e32.PlantedLibrariesAreNeverLoaded PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77

@@ -37,6 +37,10 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # CryptoAPI functions that 98 and NT 4.0 have.
     target_compile_options(tallow_core PRIVATE -fstack-protector-strong)
     target_compile_options(TallowFreeInstall PRIVATE -fstack-protector-strong)
+    # Our own guard set-up; the support library's would load a cryptographic
+    # provider before WinMain.
+    target_sources(TallowFreeInstall PRIVATE src/framework/StackGuard.cpp)
+    set_source_files_properties(src/framework/StackGuard.cpp PROPERTIES COMPILE_OPTIONS -fno-stack-protector)
     target_link_options(TallowFreeInstall PRIVATE -fstack-protector-strong
         -Wl,--tsaware
         -Wl,--major-os-version,4,--minor-os-version,0

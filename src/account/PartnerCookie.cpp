@@ -16,6 +16,16 @@ CString CookieSearchPattern(CString folder, DWORD osKind)
     return folder + "\\*.txt";
 }
 
+bool IsAbsoluteFolder(const CString& folder)
+{
+    const int n = folder.GetLength();
+    if (n >= 3 && folder[1] == ':' && folder[2] == '\\') {
+        const char drive = folder[0];
+        return (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    }
+    return n >= 3 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\';
+}
+
 void CCookieChooser::Offer(const CString& path, LONGLONG lastAccessSeconds)
 {
     // A full path never starts with the name, so index 0 does not count.
@@ -89,7 +99,7 @@ CString GetCookieFolder()
 {
     CRegKey key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                        0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS)
+                        0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS)
         return CString();
     CString folder;
     return ReadRegText(key, "Cookies", 128, folder) == ERROR_SUCCESS ? folder : CString("none");
@@ -97,9 +107,14 @@ CString GetCookieFolder()
 
 CString FindPartnerCookieFile(DWORD osKind)
 {
+    // A missing or unusable value means no cookie, never a search of
+    // whatever the current folder happens to be.
+    const CString folder = GetCookieFolder();
+    if (!IsAbsoluteFolder(folder))
+        return CString();
     CCookieChooser chooser;
     CFileFind finder;
-    BOOL more = finder.FindFile(CookieSearchPattern(GetCookieFolder(), osKind));
+    BOOL more = finder.FindFile(CookieSearchPattern(folder, osKind));
     while (more) {
         more = finder.FindNextFile();
         if (finder.IsDots())

@@ -11,6 +11,9 @@ const int COOKIE_BUFFER_SIZE = 1024;
 // The search pattern for the cookie files in folder: the protected-mode "\Low"
 // sub-folder on Vista (OsKind 100 and above), no doubled separator.
 CString CookieSearchPattern(CString folder, DWORD osKind);
+// Whether a folder value names a whole path ("X:\..." or "\\server\..."):
+// anything else would be searched relative to the current folder.
+bool IsAbsoluteFolder(const CString& folder);
 
 // Picks the partner's cookie among the files found: only paths containing
 // "vestainet" (case-sensitive), the latest last-access time, and on equal
@@ -45,6 +48,7 @@ CString ReadCookieText(const char* path);
 // The current user's cookie folder from the Shell Folders key: "none" when the
 // "Cookies" value is missing or too long, "" when the key does not open.
 CString GetCookieFolder();
-// The chosen partner cookie file for this OsKind, or "" when none matches.
+// The chosen partner cookie file for this OsKind, or "" when none matches or
+// the folder value is no whole path.
 CString FindPartnerCookieFile(DWORD osKind);
 #endif

@@ -12,8 +12,8 @@ HMODULE LoadSystemLibrary(const char* pszName)
     if (path.Right(1) != "\\")
         path += "\\";
     path += pszName;
-    // What it imports in turn is looked for beside it, in the system folder,
-    // not first in the program's folder.
+    // What the library itself imports is then looked for in the system
+    // folder too, not in the program's folder first.
     return ::LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

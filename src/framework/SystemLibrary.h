@@ -7,8 +7,8 @@
 
 #include "WinTypes.h"
 
-// A library of the system folder, loaded by its full path (and the libraries
-// it imports from beside it); null when absent.
+// A library of the system folder, loaded by its full path with the libraries
+// it needs found from there; null when absent.
 HMODULE LoadSystemLibrary(const char* pszName);
 
 // What a function that could not be found does: fails as the system reports

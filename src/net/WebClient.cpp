@@ -86,7 +86,8 @@ BOOL CWebClient::GetInstallInfo(CString& strReply)
     CString reply;
     try {
         auto file = session.OpenURL(s_strBaseAddress + s_strInstallInfoPath, 1,
-                                    INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY);
+                                    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                        INTERNET_FLAG_TRANSFER_BINARY);
         char chunk[1024];
         CLowSpeedLimit lowSpeed = ReplyLowSpeedLimit();
         while (const UINT n = file->Read(chunk, sizeof(chunk))) {

@@ -4,7 +4,7 @@
 # assistant loads are planted beside a copy of the 32-bit program, Wine is
 # told to prefer such files to its own (as Windows does with libraries that
 # are not known DLLs), and a whole installation runs. None may be loaded.
-# A control program that imports WinINet by name must load its planted copy.
+# A control program that asks for WinINet by name must load its planted copy.
 set -u
 build="$(cd "$1" && pwd)"
 drivers="$(cd "$2" && pwd)"
@@ -13,7 +13,7 @@ libraries="wininet iphlpapi crypt32 wintrust"
 dir="$build/planted"
 rm -rf "$dir"
 mkdir -p "$dir"
-cp "$build/TallowFreeInstall.exe" "$build/importsbyname.exe" "$dir/"
+cp "$build/TallowFreeInstall.exe" "$build/loadsbyname.exe" "$dir/"
 for lib in $libraries; do
     cp "$build/planted.dll" "$dir/$lib.dll"
 done
@@ -26,19 +26,19 @@ trap wine_env_cleanup EXIT
 wine_env_display || exit 1
 wine32_probe "$build" || exit $?
 
-timeout 60 $WINE32 "$dir/importsbyname.exe" >/dev/null 2>&1
-# The marker takes the name the loader was given (the import's, in capitals here).
+timeout 60 $WINE32 "$dir/loadsbyname.exe" >/dev/null 2>&1
+# The marker takes the name the loader gave the module, in whatever case.
 if ! ls "$dir" | grep -qix 'wininet\.dll\.loaded'; then
     echo "FAILED: the control program's planted wininet.dll was not loaded; the check proves nothing here" >&2
     exit 1
 fi
-rm -f "$dir"/*.loaded
+find "$dir" -iname "*.loaded" -delete
 
 TALLOW_E2E_PROGRAM=$(winepath_w "$dir/TallowFreeInstall.exe") \
     "$top/tests/e2e/run32.sh" "$build" 180 "$drivers/wintests.exe" \
     --gtest_filter='Families/InstallOn.InstallsAndStartsTheSetupProgram/winxp'
 rc=$?
-loaded=$(cd "$dir" && ls *.loaded 2>/dev/null)
+loaded=$(ls "$dir" | grep -i '\.loaded$')
 if [ -n "$loaded" ]; then
     echo "FAILED: the assistant loaded planted libraries from its own folder: $loaded" >&2
     exit 1

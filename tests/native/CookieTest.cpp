@@ -39,6 +39,14 @@ TEST(CookiePattern, LowFolderOnVistaAndNoDoubledSeparator)
     EXPECT_EQ(CookieSearchPattern("", 51), "\\*.txt");
 }
 
+TEST(CookieFolder, OnlyWholePathsAreSearched)
+{
+    for (const char* whole : {"C:\\Cookies", "c:\\", "\\\\server\\share\\Cookies"})
+        EXPECT_TRUE(IsAbsoluteFolder(whole)) << whole;
+    for (const char* partial : {"", "none", "Cookies", "\\Cookies", "C:Cookies", "1:\\Cookies", "\\\\\\x", "C:"})
+        EXPECT_FALSE(IsAbsoluteFolder(partial)) << partial;
+}
+
 TEST(CookieChooser, OnlyVestainetPathsLatestAccessFirstOnTies)
 {
     CCookieChooser c;

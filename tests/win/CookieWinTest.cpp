@@ -215,6 +215,23 @@ TEST_F(CookieWin, NoUsableCookieFails)
     EXPECT_EQ(GetCookieFolder(), "none");
 }
 
+TEST_F(CookieWin, AFolderValueThatIsNoWholePathFindsNothingInTheCurrentFolder)
+{
+    // A cookie sits where a relative value would lead from the current folder.
+    char previous[MAX_PATH] = {};
+    ASSERT_TRUE(::GetCurrentDirectoryA(MAX_PATH, previous));
+    ASSERT_TRUE(::SetCurrentDirectoryA(m_folder));
+    Cookie("user@vestainet[1].txt", "f0&user", 1);
+    for (const char* value : {"Low\\..", "."}) {
+        SetCookieFolder(value);
+        EXPECT_EQ(FindPartnerCookieFile(51), "") << value;
+    }
+    // The sentinel: the same cookie is found through its whole path.
+    SetCookieFolder(m_folder);
+    EXPECT_NE(FindPartnerCookieFile(51), "");
+    ::SetCurrentDirectoryA(previous);
+}
+
 TEST_F(CookieWin, LargeCookieFileIsCutNotOverrun)
 {
     std::string big = "tlinfo\nf0&bigfile\n";
