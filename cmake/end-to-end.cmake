@@ -28,7 +28,7 @@ enable_testing()
 set(RUN32 ${CMAKE_SOURCE_DIR}/tests/e2e/run32.sh)
 foreach(scenario ${E2E_SCENARIOS})
     string(REGEX REPLACE "^.*[./]" "" short "${scenario}")
-    if(scenario MATCHES "InstallOn")
+    if(scenario MATCHES "^Families/InstallOn[.]")
         set(short "InstallOn.${short}")
     endif()
     add_test(NAME e2e32.${short}

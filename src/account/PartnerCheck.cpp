@@ -16,13 +16,13 @@ BOOL CInstallDlg::CheckPartner()
 
 BOOL CInstallDlg::CheckConflictingFilter()
 {
-    // Transfer failures are reported there; a library left from an earlier
-    // download still serves.
-    DownloadPartnerLibrary();
-
     // A library loaded by an earlier start of installation stays loaded and
     // is asked again: the visitor may have removed the other product since.
+    // It is not fetched again then (a loaded library cannot be replaced);
+    // otherwise a failed fetch, already reported, stops the installation.
     if (!m_hPartnerLib) {
+        if (!DownloadPartnerLibrary())
+            return FALSE;
         CInstallPaths paths;
         // Checked on a handle that shares reading only, kept open until the
         // library is loaded, so the file loaded is the file checked.

@@ -106,6 +106,28 @@ BOOL CSetupDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
+// Bounded: a worker blocked on a silent server cannot see the request, and
+// the process ending takes it along. Its files are only ever stored whole.
+const DWORD WORKER_STOP_WAIT_MS = 1500;
+
+void CSetupDlg::StopInstallation()
+{
+    if (m_pInstallDlg)
+        m_pInstallDlg->StopWorker(WORKER_STOP_WAIT_MS);
+}
+
+void CSetupDlg::OnOK()
+{
+    StopInstallation();
+    CDialog::OnOK();
+}
+
+void CSetupDlg::OnCancel()
+{
+    StopInstallation();
+    CDialog::OnCancel();
+}
+
 BOOL CSetupDlg::OnEraseBkgnd(HDC hdc)
 {
     MemoryDC mem(hdc);

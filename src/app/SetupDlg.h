@@ -50,6 +50,11 @@ protected:
     BOOL OnInitDialog() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Every way of ending (the close button, the taskbar, setup started)
+    // stops the download worker first.
+    void OnOK() override;
+    void OnCancel() override;
+    void StopInstallation();
 
     void CreateChildDialogs();
     void CreateInstallDialog();

@@ -5,6 +5,7 @@
 #include "DownloadPlan.h"
 #include "Gdi.h"
 #include "Messages.h"
+#include "ResString.h"
 #include "SkinImage.h"
 
 namespace {
@@ -33,9 +34,30 @@ void BlitOnWhite(HDC hdc, int x, int y, int cx, int cy, HBITMAP hImage)
 
 } // namespace
 
-CInstallDlg::CInstallDlg(CWnd* pParent) : CDialog(IDD_INSTALL_DIALOG, pParent) {}
+CInstallDlg::CInstallDlg(CWnd* pParent)
+    : CDialog(IDD_INSTALL_DIALOG, pParent), m_hStop(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      m_hWorkerIdle(::CreateEventA(nullptr, TRUE, TRUE, nullptr))
+{
+}
 
-CInstallDlg::~CInstallDlg() = default;
+CInstallDlg::~CInstallDlg()
+{
+    // A worker still running (the wait for it is bounded) keeps its events:
+    // the process is ending and takes them along.
+    if (IsWorkerRunning())
+        return;
+    for (HANDLE h : {m_hStop, m_hWorkerIdle})
+        if (h)
+            ::CloseHandle(h);
+}
+
+int CInstallDlg::InstallMessageBox(const char* pszText, UINT nType) const
+{
+    HWND hOwner = m_hWnd;
+    if (!::IsWindowVisible(m_hWnd) && ::GetWindow(m_hWnd, GW_OWNER))
+        hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    return ::MessageBoxA(hOwner, pszText, LoadResString(IDS_PRODUCT_NAME), nType);
+}
 
 void CInstallDlg::DoDataExchange(CDataExchange* pDX)
 {
@@ -97,6 +119,12 @@ LRESULT CInstallDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_START_DOWNLOAD:
         return OnStartDownload(wParam, lParam);
+    case WM_WORKER_ENDED:
+        // Ended here rather than on the worker: a start queued before this
+        // message (and before the worker's own hiding of this dialog) still
+        // finds the installation running and is ignored.
+        EndInstallation();
+        return 1;
     default:
         return CDialog::WindowProc(message, wParam, lParam);
     }

@@ -22,6 +22,10 @@ public:
 
     // --- install dialog (install/InstallDlg.cpp)
     void SetupControls();
+    // A box of the installation, from either thread, captioned with the
+    // product's name. Owned by this dialog while it shows, else by the main
+    // window: an unowned box would open behind both top-most windows.
+    int InstallMessageBox(const char* pszText, UINT nType) const;
 
     // --- pre-install checks (install/SystemChecks.cpp)
     int CheckSystem();
@@ -47,7 +51,8 @@ public:
     BOOL WriteBasicInfo();
 
     // --- download plan, launch, ODBC repair and downloads (net/)
-    void BuildDownloadPlan();
+    // FALSE when the system folder is unknown: nothing is planned then.
+    BOOL BuildDownloadPlan();
     int LaunchSetup(CString strFile, CString strParameters, BOOL bShow);
     int LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow);
     BOOL IsOdbcDriverRegistered();
@@ -59,22 +64,33 @@ public:
     static bool IsFromVendor(HANDLE hFile, LPCSTR path);
     // Deletes a downloaded program that failed that check and tells the visitor.
     void RefusePayload(LPCSTR path);
-    int DownloadPartnerLibrary();
+    // FALSE, after telling the visitor, when the library could not be fetched and stored.
+    BOOL DownloadPartnerLibrary();
     // The waits of every download; tests shorten them.
     static HttpTimeouts s_downloadTimeouts;
     // Called with the setup program held open, right before it is started.
     static void (*s_pfnBeforeLaunchForTest)(const char* pszSetupPath);
 
     // --- installation sequence (install/InstallSequence.cpp)
-    void RunInstallation();
+    // TRUE when the download worker's start has been posted.
+    BOOL RunInstallation();
     BOOL PrepareInstallFiles();
     LRESULT OnStartDownload(WPARAM wParam, LPARAM lParam);
-    // True from the start of a download worker until it has ended.
-    bool IsDownloading() const { return m_bDownloading; }
+    // One installation at a time, from the start's first check until that
+    // start fails or its worker has ended. FALSE when one is running or the
+    // assistant is closing; the caller then does nothing.
+    bool BeginInstallation();
+    void EndInstallation() { m_bInstalling = false; }
+    bool IsInstalling() const { return m_bInstalling; }
+    bool IsWorkerRunning() const;
+    // Asks the worker to stop and waits up to ms for it, answering what it
+    // sends to this thread's windows meanwhile; true when no worker runs.
+    // No worker starts afterwards.
+    bool StopWorker(DWORD ms);
+    bool IsStopping() const;
 
     CStringList m_DownloadList{10};
     CStringList* m_pDownloadList = nullptr;
-    CString m_strSetupPath;
     OsKind_t OsKind = OSKIND_UNKNOWN;
     int m_bSignedIn = 0;
     CString m_strReply3;
@@ -101,7 +117,10 @@ public:
 
 protected:
     static UINT DownloadWorker(LPVOID pParam);
-    std::atomic<bool> m_bDownloading{false};
+    std::atomic<bool> m_bInstalling{false};
+    // Manual-reset events: the stop request, and "no worker runs" (set while idle).
+    HANDLE m_hStop;
+    HANDLE m_hWorkerIdle;
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -7,6 +7,16 @@ CInstallPaths::CInstallPaths()
     ::GetWindowsDirectoryA(windowsDir, sizeof(windowsDir));
     Compute(windowsDir);
 }
+
+bool SystemFolder(CString& strDir)
+{
+    char dir[MAX_PATH] = {};
+    const UINT n = ::GetSystemDirectoryA(dir, sizeof(dir));
+    if (n == 0 || n >= sizeof(dir))
+        return false;
+    strDir = dir;
+    return true;
+}
 #endif
 
 CInstallPaths::CInstallPaths(const CString& strWindowsDir)

@@ -87,3 +87,10 @@ public:
 private:
     void Compute(const CString& strWindowsDir);
 };
+
+#ifdef _WIN32
+// The system folder without a trailing backslash; false when Windows cannot
+// tell it (or not within MAX_PATH), where a caller would otherwise build
+// relative paths.
+bool SystemFolder(CString& strDir);
+#endif

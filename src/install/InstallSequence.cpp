@@ -12,39 +12,43 @@
 
 LRESULT CSetupDlg::OnSetupStart(WPARAM, LPARAM)
 {
-    // A second start while the first one's files are still being downloaded
-    // would rebuild the list the worker is walking.
-    if (m_pInstallDlg && m_pInstallDlg->IsDownloading())
-        return 1;
     if (!m_pInstallDlg)
         CreateInstallDialog();
+    // One installation at a time: a second start queued behind this one (a
+    // double click), or handed on by the loop of one of its message boxes,
+    // would sign in, join and download a second time.
+    if (!m_pInstallDlg->BeginInstallation())
+        return 1;
     m_pInstallDlg->ShowWindow(SW_SHOW);
     if (!m_pInstallDlg->CheckSystem() || !m_pInstallDlg->CheckPartner()) {
         m_pInstallDlg->ShowWindow(SW_HIDE);
+        m_pInstallDlg->EndInstallation();
         return 1;
     }
-    m_pInstallDlg->RunInstallation();
+    if (!m_pInstallDlg->RunInstallation())
+        m_pInstallDlg->EndInstallation();
     return 1;
 }
 
-void CInstallDlg::RunInstallation()
+BOOL CInstallDlg::RunInstallation()
 {
     m_strUserId = m_strCookieUserId.IsEmpty() ? CString("none") : m_strCookieUserId;
     if (!SignIn()) {
         // The dialog stays up with its first panel: the visitor sees where it stopped.
         MessageBox(LoadResString(IDS_AUTH_FAILED), LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
-        return;
+        return FALSE;
     }
     m_bSignedIn = 1;
     m_ctlProgress.ShowWindow(SW_SHOW);
     m_lblPercent.ShowWindow(SW_SHOW);
     Invalidate(TRUE);
 
-    BuildDownloadPlan();
-    if (!PrepareInstallFiles()) {
+    if (!BuildDownloadPlan() || !PrepareInstallFiles()) {
         MessageBox(TEXT_CANNOT_CREATE_FILES, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
         OnOK();
+        return FALSE;
     }
+    return TRUE;
 }
 
 BOOL CInstallDlg::PrepareInstallFiles()
@@ -60,17 +64,61 @@ BOOL CInstallDlg::PrepareInstallFiles()
     return TRUE;
 }
 
+bool CInstallDlg::BeginInstallation()
+{
+    if (m_bInstalling || IsStopping())
+        return false;
+    m_bInstalling = true;
+    return true;
+}
+
+bool CInstallDlg::IsWorkerRunning() const
+{
+    return ::WaitForSingleObject(m_hWorkerIdle, 0) == WAIT_TIMEOUT;
+}
+
+bool CInstallDlg::IsStopping() const
+{
+    return ::WaitForSingleObject(m_hStop, 0) == WAIT_OBJECT_0;
+}
+
+bool CInstallDlg::StopWorker(DWORD ms)
+{
+    ::SetEvent(m_hStop);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD spent = ::GetTickCount() - start;
+        // The worker's boxes and progress send to this thread's windows.
+        const DWORD r = ::MsgWaitForMultipleObjects(1, &m_hWorkerIdle, FALSE, spent < ms ? ms - spent : 0,
+                                                    QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 1)
+            return r == WAIT_OBJECT_0;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD); // delivers what was sent
+    }
+}
+
 UINT CInstallDlg::DownloadWorker(LPVOID pParam)
 {
     auto* pDlg = static_cast<CInstallDlg*>(pParam);
     const UINT result = DownloadThreadProc(pDlg);
-    pDlg->m_bDownloading = false;
+    ::PostMessageA(pDlg->m_hWnd, WM_WORKER_ENDED, 0, 0);
+    ::SetEvent(pDlg->m_hWorkerIdle);
     return result;
 }
 
 LRESULT CInstallDlg::OnStartDownload(WPARAM, LPARAM)
 {
-    m_bDownloading = true;
-    AfxBeginThread(&CInstallDlg::DownloadWorker, this);
+    // One worker at a time, and none once the assistant is closing.
+    if (IsWorkerRunning() || IsStopping())
+        return 1;
+    ::ResetEvent(m_hWorkerIdle);
+    if (!AfxBeginThread(&CInstallDlg::DownloadWorker, this)) {
+        ::SetEvent(m_hWorkerIdle);
+        // Still running while the visitor reads this: a start meanwhile is ignored.
+        InstallMessageBox(TEXT_CANNOT_CREATE_FILES, MB_ICONSTOP);
+        OnOK();
+        EndInstallation();
+    }
     return 1;
 }

@@ -19,14 +19,18 @@
 namespace {
 
 // The visitor is told, and the install dialog goes away so the installation
-// can be started again from the page.
+// can be started again from the page. Once the assistant is closing, a
+// failure is what the stop caused and nobody is left to read about it.
 void ReportFailure(CInstallDlg* dlg, const CString& text)
 {
-    dlg->MessageBox(text, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
+    if (dlg->IsStopping())
+        return;
+    dlg->InstallMessageBox(text, MB_ICONSTOP);
     dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
 }
 
-DownloadFolders LocalFolders(const CInstallPaths& paths)
+// False when a folder is unknown: the files would land in whatever folder is current.
+bool LocalFolders(const CInstallPaths& paths, DownloadFolders& folders)
 {
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
@@ -40,9 +44,11 @@ DownloadFolders LocalFolders(const CInstallPaths& paths)
         if (n > 0 && n < MAX_PATH)
             memcpy(temp, longTemp, n + 1);
     }
-    char system[1024] = {};
-    ::GetSystemDirectoryA(system, sizeof(system));
-    return {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+    CString system;
+    if (!SystemFolder(system))
+        return false;
+    folders = {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+    return true;
 }
 
 // Runs on the worker: the bar's position is a plain integer the control
@@ -55,7 +61,8 @@ void ShowProgress(CInstallDlg* dlg, int position)
 }
 
 // Fetches one file of the plan into file; false after telling the visitor
-// why not (a server that cannot be reached is not reported, as ever).
+// why not (a server that cannot be reached is not reported, as ever, and
+// nothing is told once the assistant is closing).
 bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, int share)
 {
     if (!file.IsOpen()) {
@@ -64,12 +71,19 @@ bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, 
     }
     const HttpDownload got = HttpGetFile(
         url, DOWNLOAD_SERVER_PORT, file,
-        [&](uint64_t received, uint64_t length) { ShowProgress(dlg, ProgressPosition(base, share, received, length)); },
+        [&](uint64_t received, uint64_t length) {
+            ShowProgress(dlg, ProgressPosition(base, share, received, length));
+            return !dlg->IsStopping();
+        },
         CInstallDlg::s_downloadTimeouts);
+    // Closing the assistant: no message, and the file is never put in place.
+    if (dlg->IsStopping())
+        return false;
     switch (got.outcome) {
     case HttpOutcome::Ok:
         return true;
     case HttpOutcome::Unreachable:
+    case HttpOutcome::Stopped:
         return false;
     case HttpOutcome::NotFound: {
         CString host, path;
@@ -111,10 +125,11 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     AfxSocketInit();
     const CInstallPaths paths;
-    DownloadFolders folders = LocalFolders(paths);
+    DownloadFolders folders;
     // Without a temporary folder the setup program would be written to, and
     // started from, whatever the current folder happens to be.
-    if (!IsUsableTempFolder(folders.temp) || !CreatePrivateFolder(folders.temp, folders.temp)) {
+    if (!LocalFolders(paths, folders) || !IsUsableTempFolder(folders.temp) ||
+        !CreatePrivateFolder(folders.temp, folders.temp)) {
         ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
         return 1;
     }
@@ -131,7 +146,6 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
             // Going on would launch a stale setup program or install without its lists.
             if (!Fetch(dlg, url, setup, base, share) || !Placed(dlg, setup.Hold()))
                 return 1;
-            dlg->m_strSetupPath = setup.Path();
             continue;
         }
         const CString local = PlanLocalPath(index, dlg->OsKind, folders);
@@ -154,15 +168,18 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     }
     ShowProgress(dlg, PROGRESS_UNITS);
-    // Lets the visitor see the full bar before setup takes over the screen.
-    ::Sleep(1000);
+    // Lets the visitor see the full bar before setup takes over the screen,
+    // unless the assistant is being closed meanwhile (the held program then
+    // goes with its folder).
+    if (::WaitForSingleObject(dlg->m_hStop, 1000) == WAIT_OBJECT_0)
+        return 1;
     if (s_pfnBeforeLaunchForTest)
         s_pfnBeforeLaunchForTest(setup.Path());
     setup.Keep();
     if (IsVistaOrLater(dlg->OsKind))
-        dlg->LaunchSetupElevated(dlg->m_strSetupPath, "", 1);
+        dlg->LaunchSetupElevated(setup.Path(), "", 1);
     else
-        dlg->LaunchSetup(dlg->m_strSetupPath, "", 1);
+        dlg->LaunchSetup(setup.Path(), "", 1);
     ::PostMessageA(::GetParent(dlg->m_hWnd), WM_SETUP_DONE, 0, 0);
     return 1;
 }
@@ -176,10 +193,11 @@ void CInstallDlg::RefusePayload(LPCSTR path)
 {
     ::SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileA(path);
-    MessageBox(TEXT_PAYLOAD_UNVERIFIED, LoadResString(IDS_PRODUCT_NAME), MB_ICONSTOP);
+    if (!IsStopping())
+        InstallMessageBox(TEXT_PAYLOAD_UNVERIFIED, MB_ICONSTOP);
 }
 
-int CInstallDlg::DownloadPartnerLibrary()
+BOOL CInstallDlg::DownloadPartnerLibrary()
 {
     const CInstallPaths paths;
     // The library is stored and loaded from the product folder on every
@@ -190,10 +208,15 @@ int CInstallDlg::DownloadPartnerLibrary()
     const HttpOutcome outcome = HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll",
                                             DOWNLOAD_SERVER_PORT, library, HttpProgress(), s_downloadTimeouts)
                                     .outcome;
-    // A library that cannot be stored or put in place (a loaded one, say) is
-    // left as it is; the check loads whatever is there.
-    if (outcome == HttpOutcome::Ok ? library.Place() == CDownloadFile::Rejected
-                                   : outcome != HttpOutcome::Unreachable && outcome != HttpOutcome::NotStored)
-        ReportFailure(this, TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY);
-    return 1;
+    // A copy left by an earlier run may be outdated: after any failure the
+    // check is not asked at all. A file that cannot be written or put in
+    // place is the disk's doing; anything else the transfer's.
+    const bool opened = library.IsOpen();
+    const CDownloadFile::Result placed = outcome == HttpOutcome::Ok ? library.Place() : CDownloadFile::Rejected;
+    if (placed == CDownloadFile::Placed)
+        return TRUE;
+    const bool diskFailed = !opened || outcome == HttpOutcome::NotStored || placed == CDownloadFile::Failed;
+    ReportFailure(this, diskFailed ? CString(TEXT_CANNOT_CREATE_FILES)
+                                   : CString(TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY));
+    return FALSE;
 }

@@ -1,32 +1,32 @@
 // The download plan of one installation and the start of the setup program.
 #include "DownloadPlan.h"
 
-#include "App.h"
 #include "BuildConfig.h"
 #include "FileFind.h"
 #include "FixedTexts.h"
 #include "InstallDlg.h"
+#include "InstallPaths.h"
 
 #include <shellapi.h>
 
-void CInstallDlg::BuildDownloadPlan()
+BOOL CInstallDlg::BuildDownloadPlan()
 {
     m_DownloadList.RemoveAll();
     const PlanSegments segments{m_strProductDir, m_strVersionDir, m_strDataDir, m_strSDataDir, m_strPlDataDir};
     // Sign-in refuses such segments already; a plan is never made of them.
     if (!AreSafeSegments(segments)) {
         m_pDownloadList = &m_DownloadList;
-        return;
+        return TRUE;
     }
     AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind, segments);
 
     // On Vista the assistant runs without elevation, so the machine-wide
     // driver registration is out of its reach; setup takes care of it there.
     if (!IsVistaOrLater(OsKind) && !IsOdbcDriverRegistered()) {
-        char systemDir[1024] = {};
-        ::GetSystemDirectoryA(systemDir, sizeof(systemDir));
-        CString library;
-        library.Format("%s\\ODBCJT32.DLL", systemDir);
+        CString systemDir;
+        if (!SystemFolder(systemDir))
+            return FALSE;
+        const CString library = systemDir + "\\ODBCJT32.DLL";
         CFileFind finder;
         if (finder.FindFile(library))
             RegisterOdbcDriver(library);
@@ -34,6 +34,7 @@ void CInstallDlg::BuildDownloadPlan()
             m_DownloadList.AddTail(OdbcLibraryUrl(DOWNLOAD_SERVER_HOST));
     }
     m_pDownloadList = &m_DownloadList;
+    return TRUE;
 }
 
 namespace {
@@ -57,7 +58,7 @@ BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strP
 int CInstallDlg::LaunchSetup(CString strFile, CString strParameters, BOOL bShow)
 {
     if (!ShellStart("open", strFile, strParameters, bShow))
-        AfxMessageBox(TEXT_OPEN_FAILED);
+        InstallMessageBox(TEXT_OPEN_FAILED, MB_OK);
     return 1;
 }
 

@@ -258,8 +258,10 @@ HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const H
             result.status = response.Status();
             return result;
         }
-        if (inBody && progress)
-            progress(response.Received(), response.Length());
+        if (inBody && progress && !progress(response.Received(), response.Length())) {
+            result.outcome = HttpOutcome::Stopped;
+            return result;
+        }
         if (state == CHttpResponse::Done)
             break;
     }

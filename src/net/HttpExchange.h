@@ -17,6 +17,7 @@ enum class HttpOutcome {
     BadResponse,  // not an HTTP/1.x reply, header too long, or no usable Content-Length
     Refused,      // the sink refused the announced length
     NotStored,    // the sink could not keep the body's bytes
+    Stopped,      // the progress callback asked to stop
 };
 
 // "host/path" -> "host" and "/path". Without a "/" the host is empty and the
@@ -92,8 +93,9 @@ struct HttpDownload {
     uint64_t length = 0; // the body's, when outcome is Ok
 };
 
-// Called after every received block that holds body bytes only.
-typedef std::function<void(uint64_t received, uint64_t length)> HttpProgress;
+// Called after every received block that holds body bytes only; returning
+// false stops the transfer.
+typedef std::function<bool(uint64_t received, uint64_t length)> HttpProgress;
 
 // How long a download may wait. The defaults are the shipped ones; tests
 // shorten them.

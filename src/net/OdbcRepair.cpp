@@ -1,6 +1,5 @@
 // The product keeps its data in Access files, so the ODBC Access driver must
 // be registered and its library present before setup runs.
-#include "App.h"
 #include "DownloadPlan.h"
 #include "FileFind.h"
 #include "FixedTexts.h"
@@ -24,9 +23,9 @@ BOOL CInstallDlg::IsOdbcDriverRegistered()
 void CInstallDlg::RegisterOdbcDriver(LPCSTR lpszPath)
 {
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Driver", lpszPath))
-        AfxMessageBox(TEXT_ODBC_DRIVER_NOT_WRITTEN);
+        InstallMessageBox(TEXT_ODBC_DRIVER_NOT_WRITTEN, MB_OK);
     if (!SetRegString(HKEY_LOCAL_MACHINE, ODBC_ACCESS_KEY, "Setup", lpszPath))
-        AfxMessageBox(TEXT_ODBC_SETUP_NOT_WRITTEN);
+        InstallMessageBox(TEXT_ODBC_SETUP_NOT_WRITTEN, MB_OK);
 }
 
 BOOL CInstallDlg::SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue)

@@ -276,20 +276,36 @@ TEST(HttpExchange, OneByteAtATimeAndASlowBody)
     // A body in twenty pieces with pauses well under the idle limit.
     const std::string body(20 * 1000, 'b');
     std::vector<std::pair<uint64_t, uint64_t>> progress;
-    RawServer slow([&](const RawServer::Conn& c) {
+    const auto script = [&](const RawServer::Conn& c) {
         c.Send("HTTP/1.1 200 OK\r\nContent-Length: 20000\r\n\r\n");
         for (int i = 0; i < 20; ++i) {
             PauseMs(30);
             c.Send(body.substr(static_cast<size_t>(i) * 1000, 1000));
         }
-    });
-    d = Fetch(slow.Url(), slow.Port(), [&](uint64_t r, uint64_t l) { progress.emplace_back(r, l); }, IdleAfter(2000));
+    };
+    RawServer slow(script);
+    const auto record = [&](uint64_t r, uint64_t l) {
+        progress.emplace_back(r, l);
+        return true;
+    };
+    d = Fetch(slow.Url(), slow.Port(), record, IdleAfter(2000));
     ASSERT_EQ(d.outcome, HttpOutcome::Ok);
     EXPECT_EQ(BodyOf(d), body);
     ASSERT_FALSE(progress.empty());
     for (size_t i = 1; i < progress.size(); ++i)
         EXPECT_GT(progress[i].first, progress[i - 1].first);
     EXPECT_EQ(progress.back(), std::make_pair(uint64_t(20000), uint64_t(20000)));
+
+    // The caller may stop at any block: nothing more is read and no body is handed out.
+    progress.clear();
+    RawServer stopped(script);
+    d = Fetch(stopped.Url(), stopped.Port(), [&](uint64_t r, uint64_t l) { return record(r, l) && r < 3000; },
+              IdleAfter(2000));
+    EXPECT_EQ(d.outcome, HttpOutcome::Stopped);
+    EXPECT_TRUE(BodyOf(d).empty());
+    ASSERT_FALSE(progress.empty());
+    EXPECT_GE(progress.back().first, uint64_t(3000));
+    EXPECT_LT(progress.back().first, uint64_t(20000));
 }
 
 TEST(HttpExchange, StatusOtherThan200IsAMissingFileOnAnyHttp1Version)

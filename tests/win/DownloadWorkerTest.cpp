@@ -209,7 +209,6 @@ TEST_F(DownloadWorker, NtRunStoresEveryFileStartsSetupAndHandsOver)
 
     ASSERT_FALSE(SetupPath().empty()) << "Tempcr.exe in a private folder inside " << TempDir();
     EXPECT_EQ(ReadBytes(SetupPath()), ServedFile("/tlfree/win2000/2.0.2000/TLFreeSetup.exe"));
-    EXPECT_EQ(std::string(host.dlg.m_strSetupPath), SetupPath());
     for (size_t i = 0; i < std::size(kDataFiles); ++i) {
         const std::string local = ProductDir() + "\\" + kDataFiles[i];
         EXPECT_EQ(ReadBytes(local), ServedFile(kDataPaths[i])) << local;
@@ -228,6 +227,47 @@ TEST_F(DownloadWorker, NtRunStoresEveryFileStartsSetupAndHandsOver)
     EXPECT_NE(record.find("path=" + SetupPath() + "\r\n"), std::string::npos) << record;
     EXPECT_NE(record.find("args=\r\n"), std::string::npos) << record;
     EXPECT_NE(record.find("show=10\r\n"), std::string::npos) << record;
+}
+
+// The installation's worker as WM_START_DOWNLOAD starts it: the installation
+// runs until the worker has ended, and a second start message adds no worker.
+TEST_F(DownloadWorker, TheInstallationRunsUntilItsOnlyWorkerHasEnded)
+{
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.Plan(OSKIND_XP_PRO);
+    ASSERT_TRUE(host.dlg.BeginInstallation());
+    EXPECT_FALSE(host.dlg.BeginInstallation());
+    host.dlg.SendMessage(WM_START_DOWNLOAD);
+    host.dlg.SendMessage(WM_START_DOWNLOAD);
+    EXPECT_TRUE(host.dlg.IsWorkerRunning());
+    ASSERT_TRUE(PumpUntil([&] { return !host.dlg.IsInstalling(); }, 30000));
+    EXPECT_FALSE(host.dlg.IsWorkerRunning());
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 1);
+    EXPECT_EQ(DownloadRequests().size(), 6u) << "one worker";
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Closing the assistant in the middle of a slow download.
+TEST_F(DownloadWorker, AStopEndsTheWorkerAtOnceWithoutFileOrSetup)
+{
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.Plan(OSKIND_XP_PRO);
+    StandinGet("/_control/set?rate=20000&only=TLFreeSetup"); // about 13 s for the setup program
+    host.dlg.SendMessage(WM_START_DOWNLOAD);
+    ASSERT_TRUE(PumpUntil([&] { return host.dlg.m_ctlProgress.m_nPos > 0; }, 20000)) << "bytes arrive";
+    const DWORD asked = ::GetTickCount();
+    EXPECT_TRUE(host.dlg.StopWorker(3000));
+    EXPECT_LT(::GetTickCount() - asked, 1000u);
+    host.dlg.SendMessage(WM_START_DOWNLOAD);
+    EXPECT_FALSE(host.dlg.IsWorkerRunning()) << "none starts once stopped";
+    EXPECT_FALSE(host.dlg.BeginInstallation());
+    EXPECT_EQ(DownloadRequests(), std::vector<std::string>{"/tlfree/win2000/2.0.2000/TLFreeSetup.exe"});
+    EXPECT_EQ(SetupPath(), "");
+    EXPECT_TRUE(PrivateFolders().empty()) << "the stopped worker's folder goes with its file";
+    EXPECT_EQ(host.mainWnd.m_nSetupDone, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(DownloadWorker, Windows98KeepsTheListsInTheWindowsFolderAndReplacesReadOnlyLeftovers)
@@ -409,7 +449,9 @@ TEST_F(PartnerLibrary, StoredInTheProductFolderWhichIsMadeIfMissing)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(PartnerLibrary, FailedTransfersAreReportedAndKeepTheOldLibrary)
+// Any failed fetch is told and stops the check: a copy from an earlier
+// download may be outdated, and it is never replaced by a partial one.
+TEST_F(PartnerLibrary, EveryFailedFetchIsReportedAndKeepsTheOldFileUnused)
 {
     std::ofstream(Library(), std::ios::binary) << "library from an earlier download";
     InstallHost host;
@@ -422,16 +464,16 @@ TEST_F(PartnerLibrary, FailedTransfersAreReportedAndKeepTheOldLibrary)
         StandinGet(std::string("/_control/set?") + fault);
         MsgBoxWatcher boxes;
         host.dlg.ShowWindow(SW_SHOW);
-        EXPECT_EQ(host.dlg.DownloadPartnerLibrary(), 1);
+        EXPECT_FALSE(host.dlg.DownloadPartnerLibrary()) << fault;
         ASSERT_TRUE(boxes.WaitForBoxes(1, 5000)) << fault;
-        PumpPending();
+        ASSERT_TRUE(PumpUntil([&] { return !host.dlg.IsWindowVisible(); }, 3000)) << fault;
+        PumpPending(); // the call has returned: any other box would have been seen
         const auto seen = boxes.Boxes();
         EXPECT_EQ(seen.size(), 1u) << fault;
         EXPECT_EQ(seen[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
         EXPECT_EQ(seen[0].caption, u8"탈로 FREE");
         EXPECT_EQ(seen[0].icon, MsgBoxWatcher::ICON_STOP);
         EXPECT_EQ(seen[0].owner, host.dlg.m_hWnd);
-        EXPECT_FALSE(host.dlg.IsWindowVisible());
         EXPECT_EQ(ReadBytes(Library()), "library from an earlier download") << fault;
         EXPECT_EQ(ProductDirAside::Contents(ProductDir()), std::vector<std::string>{"VestaINet.dll"}) << fault;
     }

@@ -157,29 +157,44 @@ bool ServePartnerLibrary(const char* name)
     return ::CopyFileA(PartnerLibrary(name).c_str(), (StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(), FALSE);
 }
 
-// Sets the Windows version Wine pretends to be for processes started from now
-// on (empty: Wine's default), and restores the previous one when it goes.
-class WineVersion {
+// A value of the prefix's HKCU\Software\Wine settings for the processes
+// started from now on (empty: removed), restored when it goes.
+class WineSetting {
 public:
-    explicit WineVersion(const std::string& version) : m_saved(RegString(HKEY_CURRENT_USER, "Software\\Wine", "Version"))
+    WineSetting(const std::string& key, const char* name, const std::string& value)
+        : m_key("Software\\Wine" + key), m_name(name), m_saved(RegString(HKEY_CURRENT_USER, m_key.c_str(), name))
     {
-        Set(version);
+        Set(value);
     }
-    ~WineVersion() { Set(m_saved); }
+    ~WineSetting() { Set(m_saved); }
 
 private:
-    static void Set(const std::string& version)
+    void Set(const std::string& value) const
     {
         HKEY h;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
-        if (version.empty())
-            ::RegDeleteValueA(h, "Version");
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
+        if (value.empty())
+            ::RegDeleteValueA(h, m_name);
         else
-            ::RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                             static_cast<DWORD>(version.size() + 1));
+            ::RegSetValueExA(h, m_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>(value.size() + 1));
         ::RegCloseKey(h);
     }
+    std::string m_key;
+    const char* m_name;
     std::string m_saved;
+};
+
+// The Windows version Wine pretends to be (empty: Wine's default).
+struct WineVersion : WineSetting {
+    explicit WineVersion(const std::string& version) : WineSetting("", "Version", version) {}
+};
+
+// Windows placed by the program alone, as on Windows. Without a window
+// manager Wine's X11 driver otherwise waits about two seconds for each window
+// it hides or destroys, which would swamp any timing of the program's own.
+struct UnmanagedWindows : WineSetting {
+    UnmanagedWindows() : WineSetting("\\X11 Driver", "Managed", "N") {}
 };
 
 struct Request {
@@ -286,7 +301,7 @@ protected:
         std::unique_ptr<MsgBoxWatcher> watcher;
         HWND main = nullptr;
     };
-    bool Start(Running& p)
+    bool Start(Running& p, int answer = IDOK)
     {
         STARTUPINFOA si{sizeof(si)};
         std::string cmd = "\"" + Program() + "\"";
@@ -295,7 +310,7 @@ protected:
         BOOL wow64 = FALSE;
         ::IsWow64Process(p.pi.hProcess, &wow64);
         EXPECT_EQ(wow64 != FALSE, ProgramIsWow64()) << "the process runs as the program file was built";
-        p.watcher = std::make_unique<MsgBoxWatcher>(IDOK, p.pi.dwProcessId);
+        p.watcher = std::make_unique<MsgBoxWatcher>(answer, p.pi.dwProcessId);
         return WaitUntil([&] { return (p.main = FindMainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
                          20000);
     }
@@ -371,6 +386,31 @@ protected:
                }) != nullptr;
     }
     static bool HasEnded(HANDLE hProcess) { return ::WaitForSingleObject(hProcess, 0) == WAIT_OBJECT_0; }
+    // How many recorded requests have `part` in their path.
+    static int RequestCount(const char* part)
+    {
+        int n = 0;
+        for (const Request& r : Requests())
+            n += r.path.find(part) != std::string::npos;
+        return n;
+    }
+    // How many times the setup stand-in was started.
+    int SetupStarts() const
+    {
+        const std::string record = ReadAll(m_record);
+        int n = 0;
+        for (size_t at = 0; (at = record.find("path=", at)) != std::string::npos; ++at)
+            ++n;
+        return n;
+    }
+    // One sign-in, one join, one download of the setup program, one start of it.
+    void ExpectOneInstallation()
+    {
+        EXPECT_EQ(RequestCount("install_info.php"), 1) << "signed in once";
+        EXPECT_EQ(RequestCount("join.php"), 1) << "joined once";
+        EXPECT_EQ(RequestCount("TLFreeSetup.exe"), 1) << "one worker downloaded";
+        EXPECT_EQ(SetupStarts(), 1);
+    }
     std::string Served(const std::string& urlPath)
     {
         std::string rel = urlPath;
@@ -625,21 +665,129 @@ TEST_F(EndToEnd, ASecondStartDuringTheDownloadIsIgnored)
     Running p;
     ASSERT_TRUE(Start(p));
     ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
-    auto count = [](const char* part) {
-        int n = 0;
-        for (const Request& r : Requests())
-            n += r.path.find(part) != std::string::npos;
-        return n;
-    };
-    ASSERT_TRUE(WaitUntil([&] { return count("TLFreeSetup.exe") > 0; }, 30000)) << "the worker is downloading";
+    ASSERT_TRUE(WaitUntil([&] { return RequestCount("TLFreeSetup.exe") > 0; }, 30000)) << "the worker is downloading";
     ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
     WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 60000);
     const Outcome o = Finish(p);
     EXPECT_EQ(o.exitCode, 0u);
     EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
-    EXPECT_EQ(count("install_info.php"), 1) << "signed in once";
-    EXPECT_EQ(count("TLFreeSetup.exe"), 1) << "downloaded once";
-    EXPECT_TRUE(Exists(m_record));
+    ExpectOneInstallation();
+}
+
+// A double click on the download link: two starts queued one behind the other.
+TEST_F(EndToEnd, TwoStartsInARowInstallOnce)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    Running p;
+    ASSERT_TRUE(Start(p));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 60000);
+    const Outcome o = Finish(p);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+    ExpectOneInstallation();
+}
+
+// A message box's own loop hands on posted messages: a start arriving while
+// the failed sign-in is being reported is ignored, and a start after the
+// visitor has answered installs.
+TEST_F(EndToEnd, AStartWhileAMessageOfARunningStartIsShownIsIgnored)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?info_close=1");
+    Running p;
+    ASSERT_TRUE(Start(p, 0));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !p.watcher->Boxes().empty(); }, 60000));
+    const HWND box = p.watcher->Boxes()[0].box;
+    StandinGet("/_control/reset"); // from here on a start would install
+    // The box's loop takes them in this order: the start, then the answer.
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 30000));
+    EXPECT_EQ(Requests().size(), 0u) << "nothing done for the start inside the message";
+
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 60000);
+    const Outcome o = Finish(p);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    ExpectOneInstallation();
+}
+
+// Told that the partner library could not be fetched, the visitor sees no
+// installation go on behind the message with a copy left from before.
+TEST_F(EndToEnd, APartnerLibraryMissingOnTheServerStopsDespiteAnOldCopy)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    ::CreateDirectoryA(ProductDir().c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(),
+                            (ProductDir() + "\\VestaINet.dll").c_str(), FALSE));
+    StandinGet("/_control/set?missing=VestaINet");
+    const Outcome o = Run(1, nullptr, false);
+    ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
+    EXPECT_EQ(o.boxes[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
+    EXPECT_FALSE(o.installVisibleAtEnd);
+    const std::vector<Request> r = Requests();
+    ASSERT_EQ(r.size(), 1u) << "no sign-in follows";
+    EXPECT_EQ(r[0].path, "/tlfree/data/VestaINet.dll");
+    EXPECT_FALSE(Exists(m_record));
+}
+
+// The visitor closes the main window while the setup program is coming in
+// over a slow line: the process is gone within 3 s, without a crash, without
+// starting setup and without a file under a final name.
+TEST_F(EndToEnd, ClosingDuringASlowDownloadEndsPromptly)
+{
+    WineVersion version("winxp");
+    UnmanagedWindows unmanaged;
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?rate=20000&only=TLFreeSetup"); // about 13 s for the setup program
+    Running p;
+    ASSERT_TRUE(Start(p));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    const HWND install = FindInstallDialog(p.pi.dwProcessId);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return RequestCount("TLFreeSetup.exe") > 0 && ::IsWindowVisible(::GetDlgItem(install, 1001)); }, 30000))
+        << "the worker is downloading";
+    const DWORD closed = ::GetTickCount();
+    ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const bool ended = ::WaitForSingleObject(p.pi.hProcess, 3000) == WAIT_OBJECT_0;
+    const DWORD took = ::GetTickCount() - closed;
+    RecordProperty("close_to_end_ms", static_cast<int>(took));
+    const Outcome o = Finish(p);
+    EXPECT_TRUE(ended) << "still running " << took << " ms after the close";
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
+    EXPECT_EQ(dltest::SetupPath(), "") << "no setup program in a private folder";
+    EXPECT_FALSE(Exists(ProductDir() + "\\cvxpdf.lst"));
+}
+
+// However long the windows take to go (Wine's managed windows here take about
+// two seconds each), nothing is stored and no setup program started after the
+// close, even when the download would have been complete by then.
+TEST_F(EndToEnd, NothingIsStoredOrStartedAfterTheClose)
+{
+    WineVersion version("winxp");
+    WriteCookie(CookieFolder());
+    StandinGet("/_control/set?rate=200000&only=TLFreeSetup"); // about 1.3 s for the setup program
+    Running p;
+    ASSERT_TRUE(Start(p));
+    ::PostMessageA(p.main, WM_SETUP_START, 1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return RequestCount("TLFreeSetup.exe") > 0; }, 30000)) << "the worker is downloading";
+    ::PostMessageA(p.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return HasEnded(p.pi.hProcess); }, 15000));
+    const Outcome o = Finish(p);
+    EXPECT_EQ(o.exitCode, 0u);
+    EXPECT_TRUE(o.boxes.empty()) << Texts(o.boxes);
+    EXPECT_EQ(dltest::SetupPath(), "") << "no setup program in a private folder";
+    EXPECT_EQ(RequestCount("cvxpdf.lst"), 0) << "no further download";
+    EXPECT_FALSE(Exists(m_record)) << "no setup program started";
 }
 
 } // namespace

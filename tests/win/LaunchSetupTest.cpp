@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace dltest;
 using namespace testsupport;
 
@@ -27,6 +30,32 @@ protected:
 };
 
 } // namespace
+
+// The download worker's boxes: a box without an owner would open behind the
+// two top-most windows, and the worker would wait on it unseen.
+TEST_F(LaunchSetup, TheWorkersFailureBoxIsOwnedByTheInstallDialogOrElseTheMainWindow)
+{
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    const std::string missing = TempDir() + "no-such-setup.exe";
+    const auto fromWorker = [&] {
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            host.dlg.LaunchSetup(missing.c_str(), "", TRUE);
+            done = true;
+        });
+        EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 10000));
+        worker.join();
+        for (const auto& box : boxes.Boxes())
+            if (box.text == "Open Failed!")
+                return box.owner;
+        return HWND();
+    };
+    EXPECT_EQ(fromWorker(), host.dlg.m_hWnd);
+    boxes.Clear();
+    host.dlg.ShowWindow(SW_HIDE);
+    EXPECT_EQ(fromWorker(), host.mainWnd.m_hWnd);
+}
 
 TEST_F(LaunchSetup, OpenStartsTheProgramWithItsParametersAndShowCommand)
 {

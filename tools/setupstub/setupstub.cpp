@@ -8,6 +8,7 @@
 //   show=10          (the show command it was given; -1 for none)
 //   elevated=1       (the process token is elevated)
 //   cwd=C:\users\...  (the folder it was started in)
+//   started=1796642040123  (milliseconds since 1970, for timelines)
 #include <windows.h>
 
 #include <cstdio>
@@ -63,8 +64,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         return 1;
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\ncwd=%s\r\n\r\n", self,
-                 ArgumentsOf(::GetCommandLineA()), show, IsElevated(), cwd);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    const unsigned long long unixMs =
+        ((static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime) - 116444736000000000ULL) / 10000;
+    std::fprintf(out, "path=%s\r\nargs=%s\r\nshow=%d\r\nelevated=%d\r\ncwd=%s\r\nstarted=%llu\r\n\r\n", self,
+                 ArgumentsOf(::GetCommandLineA()), show, IsElevated(), cwd, unixMs);
     std::fclose(out);
     return 0;
 }

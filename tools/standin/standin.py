@@ -17,6 +17,7 @@ Control requests (on either port):
 import argparse
 import json
 import threading
+import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -35,6 +36,7 @@ class State:
         with self.lock:
             self.requests.append({
                 "server": server,
+                "time": time.time(),
                 "method": handler.command,
                 "path": handler.path,
                 "headers": {k: v for k, v in handler.headers.items()},

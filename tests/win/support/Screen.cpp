@@ -290,9 +290,10 @@ void MsgBoxWatcher::Poll()
                 continue;
             m_answered.push_back(hBox);
             m_boxes.push_back(Box{::GetWindow(hBox, GW_OWNER), WindowTextUtf8(hBox),
-                                  WindowTextUtf8(::GetDlgItem(hBox, 0xFFFF)), IconOf(hBox)});
+                                  WindowTextUtf8(::GetDlgItem(hBox, 0xFFFF)), IconOf(hBox), hBox});
         }
-        ::PostMessageW(hBox, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
+        if (m_answer)
+            ::PostMessageW(hBox, WM_COMMAND, static_cast<WPARAM>(m_answer), 0);
     }
 }
 
@@ -300,6 +301,12 @@ std::vector<MsgBoxWatcher::Box> MsgBoxWatcher::Boxes() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_boxes;
+}
+
+void MsgBoxWatcher::Clear()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_boxes.clear();
 }
 
 bool MsgBoxWatcher::WaitForBoxes(size_t count, DWORD ms)

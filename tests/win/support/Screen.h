@@ -53,7 +53,8 @@ std::string ArtifactPath(const std::string& name);
 
 // Finds, records and answers message boxes of this process. A message box is
 // a "#32770" window with a static text (id 0xFFFF). Each one seen is recorded
-// once, then answered by posting WM_COMMAND with `answer`.
+// once, then answered by posting WM_COMMAND with `answer` (0: left for the
+// test to answer through Box::box).
 class MsgBoxWatcher {
 public:
     enum Icon { ICON_NONE, ICON_STOP, ICON_INFORMATION, ICON_WARNING, ICON_QUESTION, ICON_OTHER };
@@ -62,6 +63,7 @@ public:
         std::string caption; // UTF-8
         std::string text;    // UTF-8
         Icon icon;
+        HWND box;
     };
 
     explicit MsgBoxWatcher(int answer = IDOK, DWORD processId = ::GetCurrentProcessId());
@@ -70,6 +72,8 @@ public:
     MsgBoxWatcher& operator=(const MsgBoxWatcher&) = delete;
 
     std::vector<Box> Boxes() const;
+    // Forgets the boxes seen so far.
+    void Clear();
     // Waits (pumping this thread's messages) until `count` boxes were seen.
     bool WaitForBoxes(size_t count, DWORD ms);
 
