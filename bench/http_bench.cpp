@@ -4,7 +4,7 @@
 // writes the body as it arrives, as the worker does (curl -o /dev/null runs
 // too, for the line's own speed).
 //   http_bench PORT PATH ROUNDS FILE
-#include "HttpExchange.h"
+#include "net/HttpExchange.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>

@@ -3,9 +3,9 @@
 // benchmark, not a test: it prints the figures and judges nothing (a time
 // bound under Wine on shared cores would only measure the machine).
 //   watcherbench [ROUNDS]
-#include "DownloadWatcher.h"
-#include "JoinWebDlg.h"
-#include "Messages.h"
+#include "app/DownloadDialogRule.h"
+#include "app/JoinWebDlg.h"
+#include "app/Messages.h"
 #include "support/Program.h"
 
 #include <algorithm>

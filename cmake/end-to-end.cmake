@@ -39,7 +39,7 @@ endforeach()
 
 # The call into the partner's library, with both conventions, in this build.
 add_executable(partnercall ${CMAKE_SOURCE_DIR}/tests/e2e/PartnerCallCheck.cpp)
-target_include_directories(partnercall PRIVATE ${CMAKE_SOURCE_DIR}/src/account)
+target_include_directories(partnercall PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(partnercall PRIVATE ${WARNINGS})
 target_link_options(partnercall PRIVATE -static)
 add_dependencies(partnercall VestaINet VestaINetStdcall)

@@ -1,7 +1,7 @@
 // What ParseInstallInfo fills, without the install dialog around it.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 struct InstallInfoMembers {
     CString m_strUserId = "id";

@@ -2,8 +2,8 @@
 // bounded reader, the value taken from its second line and split into fields;
 // and the tokenizer with any delimiter. Nothing may crash, read or write out
 // of bounds, or loop without end.
-#include "PartnerCookie.h"
-#include "Tokenizer.h"
+#include "account/PartnerCookie.h"
+#include "account/Tokenizer.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // its announced length, the sink never gets more than was announced nor any
 // byte of a refused length, and nothing may read or write out of bounds. The
 // first input byte chooses the cuts, and the limit the sink sets.
-#include "HttpExchange.h"
+#include "net/HttpExchange.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,10 +5,10 @@
 // kind's name; a reply the sign-in accepts gives requests whose every path
 // segment is a plain name.
 //   make fuzz (or fuzz/run.sh SECONDS BUILD_DIR); seeds in fuzz/corpus/plan_fuzz/
-#include "Account.h"
+#include "account/Account.h"
 #include "InstallInfoMembers.h"
-#include "DownloadPlan.h"
-#include "HttpExchange.h"
+#include "net/DownloadPlan.h"
+#include "net/HttpExchange.h"
 
 #include <cstdint>
 #include <cstdlib>

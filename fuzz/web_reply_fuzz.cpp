@@ -3,9 +3,9 @@
 // any bytes as a cookie value put into the join target. Nothing may crash,
 // read or write out of bounds, or keep more than 1023 bytes of a join reply.
 //   make fuzz (or fuzz/run.sh SECONDS BUILD_DIR); seeds in fuzz/corpus/web_reply_fuzz/
-#include "Account.h"
+#include "account/Account.h"
 #include "InstallInfoMembers.h"
-#include "WebClient.h"
+#include "net/WebClient.h"
 
 #include <algorithm>
 #include <cstdint>

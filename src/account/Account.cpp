@@ -1,6 +1,6 @@
-#include "Account.h"
+#include "account/Account.h"
 
-#include "OsKindRules.h"
+#include "install/OsKindRules.h"
 
 CString ChooseVersionDir(DWORD osKind, const CString& dir98, const CString& dir2000, const CString& dirVista)
 {
@@ -51,12 +51,12 @@ CString MachineIdFromTime(int month, int day, int hour, int minute, int millisec
 }
 
 #ifdef _WIN32
-#include "DownloadPlan.h"
-#include "InfoFiles.h"
-#include "InstallDlg.h"
-#include "WebClient.h"
+#include "account/InfoFiles.h"
+#include "install/InstallDlg.h"
+#include "net/DownloadPlan.h"
+#include "net/WebClient.h"
 
-#include "SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 #include <iphlpapi.h>
 

@@ -3,7 +3,7 @@
 // SignUp and GetMachineId (account/Account.cpp).
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 // The setup version segment of the running Windows family: 98/Me
 // (UsesWin98Setup), Vista (IsVistaOrLater), or the 2000/XP family (the rest).

@@ -1,4 +1,4 @@
-#include "Blowfish.h"
+#include "account/Blowfish.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "InfoCipher.h"
+#include "account/InfoCipher.h"
 
-#include "Blowfish.h"
+#include "account/Blowfish.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "InfoFiles.h"
+#include "account/InfoFiles.h"
 
-#include "InfoCipher.h"
+#include "account/InfoCipher.h"
 
 #include <algorithm>
 #include <cstring>
@@ -68,10 +68,10 @@ std::vector<unsigned char> EncryptInfoRecord(const InfoRecord& record)
 #ifdef _WIN32
 
 #include "BuildConfig.h"
-#include "File.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
-#include "OsKindRules.h"
+#include "framework/File.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "install/OsKindRules.h"
 
 BOOL WriteInfoFile(const CString& path, const InfoRecord& record, BOOL bResetAttributes)
 {

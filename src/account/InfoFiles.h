@@ -2,7 +2,7 @@
 // records, Blowfish ECB under the key "qotplanv", preceded by their length.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 // The partner's verdict on other filter products, asked through its library.
-#include "FixedTexts.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
-#include "PartnerCall.h"
-#include "ResString.h"
+#include "account/PartnerCall.h"
+#include "framework/ResString.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "res/FixedTexts.h"
 
 BOOL CInstallDlg::CheckPartner()
 {

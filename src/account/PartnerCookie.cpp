@@ -1,8 +1,8 @@
-#include "PartnerCookie.h"
+#include "account/PartnerCookie.h"
 
-#include "File.h"
-#include "OsKindRules.h"
-#include "Tokenizer.h"
+#include "account/Tokenizer.h"
+#include "framework/File.h"
+#include "install/OsKindRules.h"
 
 #include <algorithm>
 #include <cstring>
@@ -92,9 +92,9 @@ CString ReadCookieText(const char* path)
 
 #ifdef _WIN32
 
-#include "FileFind.h"
-#include "InstallDlg.h"
-#include "Registry.h"
+#include "framework/FileFind.h"
+#include "framework/Registry.h"
+#include "install/InstallDlg.h"
 
 CString GetCookieFolder()
 {

@@ -2,7 +2,7 @@
 // holds, and the five fields the installation takes from that value.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 // Cookie files are read into a text buffer of this size; a longer file is cut
 // to its first COOKIE_BUFFER_SIZE - 1 bytes.

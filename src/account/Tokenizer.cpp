@@ -1,4 +1,4 @@
-#include "Tokenizer.h"
+#include "account/Tokenizer.h"
 
 void CTokenizer::SetText(CString text)
 {

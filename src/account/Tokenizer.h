@@ -3,7 +3,7 @@
 // call gives an empty one, so callers stop at the first empty field.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 class CTokenizer {
 public:

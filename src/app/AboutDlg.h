@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Dialog.h"
-#include "resource.h"
+#include "framework/Dialog.h"
+#include "res/resource.h"
 
 class CAboutDlg : public CDialog {
 public:

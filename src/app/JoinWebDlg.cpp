@@ -1,10 +1,10 @@
-#include "JoinWebDlg.h"
+#include "app/JoinWebDlg.h"
 
+#include "app/DownloadDialogRule.h"
+#include "app/Messages.h"
 #include "BuildConfig.h"
-#include "DownloadWatcher.h"
-#include "Gdi.h"
-#include "HttpExchange.h"
-#include "Messages.h"
+#include "framework/Gdi.h"
+#include "net/HttpExchange.h"
 
 #include <exdispid.h>
 #include <mshtml.h>

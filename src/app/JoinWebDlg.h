@@ -4,10 +4,10 @@
 // installation instead.
 #pragma once
 
-#include "Dialog.h"
-#include "Thread.h"
-#include "WebBrowser2.h"
-#include "resource.h"
+#include "app/WebBrowser2.h"
+#include "framework/Dialog.h"
+#include "framework/Thread.h"
+#include "res/resource.h"
 
 #include <atomic>
 

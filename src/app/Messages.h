@@ -1,7 +1,7 @@
 // Messages posted between the windows and threads of the setup assistant.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 const UINT WM_SETUP_START = WM_USER + 10;    // watcher -> main dialog: run the installation
 const UINT WM_SETUP_DONE = WM_USER + 11;     // download worker -> main dialog: setup started, end

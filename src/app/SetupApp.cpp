@@ -1,6 +1,6 @@
-#include "SetupApp.h"
+#include "app/SetupApp.h"
 
-#include "SetupDlg.h"
+#include "app/SetupDlg.h"
 
 BOOL CSetupApp::InitInstance()
 {

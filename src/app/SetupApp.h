@@ -1,6 +1,6 @@
 #pragma once
 
-#include "App.h"
+#include "framework/App.h"
 
 class CSetupApp : public CWinApp {
 public:

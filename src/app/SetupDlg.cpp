@@ -1,12 +1,12 @@
-#include "SetupDlg.h"
+#include "app/SetupDlg.h"
 
-#include "AboutDlg.h"
-#include "FixedTexts.h"
-#include "Gdi.h"
-#include "InstallDlg.h"
-#include "JoinWebDlg.h"
-#include "Messages.h"
-#include "SkinImage.h"
+#include "app/AboutDlg.h"
+#include "app/JoinWebDlg.h"
+#include "app/Messages.h"
+#include "framework/Gdi.h"
+#include "install/InstallDlg.h"
+#include "res/FixedTexts.h"
+#include "ui/SkinImage.h"
 
 static_assert((IDM_ABOUTBOX & 0xFFF0) == IDM_ABOUTBOX && IDM_ABOUTBOX < 0xF000,
               "a system-menu command is a multiple of 16 below the system's own");
@@ -214,4 +214,26 @@ LRESULT CSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CDialog::WindowProc(message, wParam, lParam);
+}
+
+// The start of one installation: the checks here, the rest in the install
+// dialog (src/install/InstallSequence.cpp).
+LRESULT CSetupDlg::OnSetupStart(WPARAM, LPARAM)
+{
+    if (!m_pInstallDlg)
+        CreateInstallDialog();
+    // One installation at a time: a second start queued behind this one (a
+    // double click), or handed on by the loop of one of its message boxes,
+    // would sign in, join and download a second time.
+    if (!m_pInstallDlg->BeginInstallation())
+        return 1;
+    m_pInstallDlg->ShowWindow(SW_SHOW);
+    if (!m_pInstallDlg->CheckSystem() || !m_pInstallDlg->CheckPartner()) {
+        m_pInstallDlg->ShowWindow(SW_HIDE);
+        m_pInstallDlg->EndInstallation();
+        return 1;
+    }
+    if (!m_pInstallDlg->RunInstallation())
+        m_pInstallDlg->EndInstallation();
+    return 1;
 }

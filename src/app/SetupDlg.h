@@ -3,9 +3,9 @@
 // its header and footer bands, and owns the install dialog.
 #pragma once
 
-#include "Dialog.h"
-#include "SkinButton.h"
-#include "resource.h"
+#include "framework/Dialog.h"
+#include "res/resource.h"
+#include "ui/SkinButton.h"
 
 class CJoinWebDlg;
 class CInstallDlg;

@@ -1,6 +1,6 @@
-#include "WebBrowser2.h"
+#include "app/WebBrowser2.h"
 
-#include "App.h"
+#include "framework/App.h"
 
 #include <ocidl.h>
 

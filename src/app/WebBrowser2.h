@@ -3,8 +3,8 @@
 // size, and is closed when the window goes.
 #pragma once
 
-#include "ComPtr.h"
-#include "Wnd.h"
+#include "framework/ComPtr.h"
+#include "framework/Wnd.h"
 
 #include <exdisp.h>
 

@@ -1,3 +1,3 @@
-#include "SetupApp.h"
+#include "app/SetupApp.h"
 
 CSetupApp theApp;

@@ -1,5 +1,5 @@
 list(APPEND PORTABLE_SOURCES
-    src/app/DownloadWatcher.cpp)
+    src/app/DownloadDialogRule.cpp)
 list(APPEND WIN32_SOURCES
     src/app/JoinWebDlg.cpp
     src/app/SetupApp.cpp

@@ -5,7 +5,7 @@
 // semaphore is unnamed, so the ANSI function does the same. Defining the
 // import slot here, in the program itself, keeps the linker from taking the
 // system's.
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 namespace {
 

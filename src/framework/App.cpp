@@ -1,6 +1,6 @@
-#include "App.h"
+#include "framework/App.h"
 
-#include "resource.h" // the application's title heads its message boxes
+#include "res/resource.h" // the application's title heads its message boxes
 
 #include <commctrl.h>
 #include <ole2.h>

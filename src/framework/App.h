@@ -2,7 +2,7 @@
 // InitInstance; when it returns FALSE the process ends without a message loop.
 #pragma once
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CWinApp {
 public:

@@ -2,7 +2,7 @@
 // of QueryInterface calls releases everything taken so far.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "framework/Controls.h"
 
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult)

@@ -1,7 +1,7 @@
 // The standard controls the installer binds: buttons, statics and tooltips.
 #pragma once
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #include <commctrl.h>
 

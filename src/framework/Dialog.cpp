@@ -1,6 +1,6 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
-#include "App.h"
+#include "framework/App.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {

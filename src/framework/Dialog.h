@@ -2,7 +2,7 @@
 // of our own that offers every message to PreTranslateMessage) or modeless.
 #pragma once
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CDataExchange {
 public:

@@ -1,7 +1,7 @@
 // CFile: an unbuffered binary file with the framework's open modes.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 class CFile {
 public:

@@ -1,7 +1,7 @@
 // CFileFind: enumerates the files matching a pattern.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 class CFileFind {
 public:

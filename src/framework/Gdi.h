@@ -2,7 +2,7 @@
 // in a drawing call is given back when the call's scope ends.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <utility>
 

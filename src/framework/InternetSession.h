@@ -2,9 +2,9 @@
 // raising CInternetException where WinINet reports an error.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
-#include "WinInet.h"
+#include "framework/WinInet.h"
 
 #include <memory>
 

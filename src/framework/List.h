@@ -2,7 +2,7 @@
 // framework offers them. A POSITION is the address of a node.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 struct __POSITION {};
 typedef __POSITION* POSITION;

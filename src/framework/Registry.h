@@ -1,7 +1,7 @@
 // Registry keys with an owner, and string values read within a bound.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 class CRegKey {
 public:

@@ -1,4 +1,4 @@
-#include "ResString.h"
+#include "framework/ResString.h"
 
 CString LoadResString(UINT nID)
 {

@@ -1,7 +1,7 @@
 // Texts of the string table in the process's ANSI code page.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 CString LoadResString(UINT nID);
 // Entry nID with its "%1" replaced by pszArg.

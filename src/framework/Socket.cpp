@@ -1,4 +1,4 @@
-#include "Socket.h"
+#include "framework/Socket.h"
 
 namespace {
 

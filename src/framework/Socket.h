@@ -3,7 +3,7 @@
 // until it is done, so the event mask has nothing to drive.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 // Starts Windows Sockets for the process; safe to call from every thread.
 BOOL AfxSocketInit();

@@ -5,7 +5,7 @@
 // the search. Like the guard of the Windows compilers' own runtime, this one
 // mixes what differs between runs and processes; it only has to be unknown
 // to whoever overruns a buffer.
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <cstdint>
 

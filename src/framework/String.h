@@ -2,7 +2,7 @@
 // framework string the installer's code is written against.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <cstdarg>
 #include <string>

@@ -2,7 +2,7 @@
 // names, and CSingleLock to hold a section for a scope.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 class CCriticalSection {
 public:

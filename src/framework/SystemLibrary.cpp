@@ -1,6 +1,6 @@
-#include "SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
-#include "String.h"
+#include "framework/String.h"
 
 HMODULE LoadSystemLibrary(const char* pszName)
 {

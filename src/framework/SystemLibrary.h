@@ -5,7 +5,7 @@
 // download folder may hold anything.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 // A library of the system folder, loaded by its full path with the libraries
 // it needs found from there; null when absent.

@@ -1,6 +1,6 @@
-#include "Thread.h"
+#include "framework/Thread.h"
 
-#include "Sync.h"
+#include "framework/Sync.h"
 
 #include <process.h>
 

@@ -4,7 +4,7 @@
 // owner that gives up may delete the object while the thread still runs.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 typedef UINT (*AFX_THREADPROC)(LPVOID);
 

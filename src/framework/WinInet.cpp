@@ -1,6 +1,6 @@
-#include "WinInet.h"
+#include "framework/WinInet.h"
 
-#include "SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // fails (FALSE or null, GetLastError() set).
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <wininet.h>
 

@@ -1,5 +1,5 @@
-#include "App.h"
-#include "SystemLibrary.h"
+#include "framework/App.h"
+#include "framework/SystemLibrary.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {

@@ -4,7 +4,7 @@
 // rest to the base, which ends in the window's previous procedure.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 class CWnd {
 public:

@@ -1,12 +1,12 @@
 // The install dialog itself: its controls, its place on the screen and its
 // background. The installation steps it carries live with their subsystems.
-#include "InstallDlg.h"
+#include "install/InstallDlg.h"
 
-#include "DownloadPlan.h"
-#include "Gdi.h"
-#include "Messages.h"
-#include "ResString.h"
-#include "SkinImage.h"
+#include "app/Messages.h"
+#include "framework/Gdi.h"
+#include "framework/ResString.h"
+#include "net/DownloadPlan.h"
+#include "ui/SkinImage.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 // operations is defined in the folder of the subsystem that owns it.
 #pragma once
 
-#include "BusyProgressCtrl.h"
-#include "Dialog.h"
-#include "List.h"
-#include "OsKindRules.h"
-#include "SkinLabel.h"
-#include "resource.h"
+#include "framework/Dialog.h"
+#include "framework/List.h"
+#include "install/OsKindRules.h"
+#include "res/resource.h"
+#include "ui/BusyProgressCtrl.h"
+#include "ui/SkinLabel.h"
 
 #include <atomic>
 

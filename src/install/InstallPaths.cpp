@@ -1,4 +1,4 @@
-#include "InstallPaths.h"
+#include "install/InstallPaths.h"
 
 #ifdef _WIN32
 CInstallPaths::CInstallPaths()

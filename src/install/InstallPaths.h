@@ -2,7 +2,7 @@
 // Windows folder. Each operation that needs a path builds its own object.
 #pragma once
 
-#include "List.h"
+#include "framework/List.h"
 
 class CInstallPaths {
 public:

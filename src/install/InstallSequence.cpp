@@ -1,34 +1,14 @@
-// The order of one installation: the main dialog's handler of WM_SETUP_START
-// runs the checks, then the install dialog signs in, plans the downloads,
-// leaves the information files and starts the download worker.
-#include "FixedTexts.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
-#include "Messages.h"
-#include "ResString.h"
-#include "SetupDlg.h"
+// The order of one installation, after the main dialog's handler of
+// WM_SETUP_START (CSetupDlg::OnSetupStart) has run the checks: the install
+// dialog signs in, plans the downloads, leaves the information files and
+// starts the download worker, one installation at a time.
+#include "app/Messages.h"
+#include "framework/ResString.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "res/FixedTexts.h"
 
 #include <direct.h>
-
-LRESULT CSetupDlg::OnSetupStart(WPARAM, LPARAM)
-{
-    if (!m_pInstallDlg)
-        CreateInstallDialog();
-    // One installation at a time: a second start queued behind this one (a
-    // double click), or handed on by the loop of one of its message boxes,
-    // would sign in, join and download a second time.
-    if (!m_pInstallDlg->BeginInstallation())
-        return 1;
-    m_pInstallDlg->ShowWindow(SW_SHOW);
-    if (!m_pInstallDlg->CheckSystem() || !m_pInstallDlg->CheckPartner()) {
-        m_pInstallDlg->ShowWindow(SW_HIDE);
-        m_pInstallDlg->EndInstallation();
-        return 1;
-    }
-    if (!m_pInstallDlg->RunInstallation())
-        m_pInstallDlg->EndInstallation();
-    return 1;
-}
 
 BOOL CInstallDlg::RunInstallation()
 {

@@ -1,4 +1,4 @@
-#include "OsKindRules.h"
+#include "install/OsKindRules.h"
 
 namespace {
 

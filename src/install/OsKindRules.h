@@ -3,7 +3,7 @@
 // checked without the system in question.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 // The running Windows version and edition. Stored as a plain number because
 // anything may arrive where one is read back (the predicates below give every

@@ -1,9 +1,9 @@
 // The pre-install checks: which Windows this is, whether it may receive the
 // product, and whether an earlier installation is still in the way.
-#include "InstallDlg.h"
-#include "OsKindRules.h"
-#include "Registry.h"
-#include "ResString.h"
+#include "framework/Registry.h"
+#include "framework/ResString.h"
+#include "install/InstallDlg.h"
+#include "install/OsKindRules.h"
 
 #include <cstring>
 #include <memory>

@@ -4,4 +4,5 @@ list(APPEND PORTABLE_SOURCES
 list(APPEND WIN32_SOURCES
     src/install/InstallDlg.cpp
     src/install/InstallSequence.cpp
+    src/install/OdbcRepair.cpp
     src/install/SystemChecks.cpp)

@@ -1,18 +1,18 @@
 // The download worker, and the partner library fetched on the UI thread:
 // the HTTP exchange wrapped with the progress display, the files and the
 // messages to the visitor.
+#include "app/Messages.h"
 #include "BuildConfig.h"
-#include "DownloadPlan.h"
-#include "FilePlacement.h"
-#include "HttpExchange.h"
-#include "InstallDlg.h"
-#include "FixedTexts.h"
-#include "InstallPaths.h"
-#include "Messages.h"
-#include "Publisher.h"
-#include "ResString.h"
-#include "Socket.h"
-#include "SystemLibrary.h"
+#include "framework/ResString.h"
+#include "framework/Socket.h"
+#include "framework/SystemLibrary.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "net/DownloadPlan.h"
+#include "net/FilePlacement.h"
+#include "net/HttpExchange.h"
+#include "net/Publisher.h"
+#include "res/FixedTexts.h"
 
 #include <direct.h>
 

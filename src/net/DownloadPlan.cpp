@@ -1,13 +1,11 @@
-// The download plan of one installation and the start of the setup program.
-#include "DownloadPlan.h"
+// The download plan of one installation.
+#include "net/DownloadPlan.h"
 
 #include "BuildConfig.h"
-#include "FileFind.h"
-#include "FixedTexts.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
-
-#include <shellapi.h>
+#include "framework/FileFind.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "res/FixedTexts.h"
 
 BOOL CInstallDlg::BuildDownloadPlan()
 {
@@ -35,36 +33,4 @@ BOOL CInstallDlg::BuildDownloadPlan()
     }
     m_pDownloadList = &m_DownloadList;
     return TRUE;
-}
-
-namespace {
-
-BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strParameters, BOOL bShow)
-{
-    SHELLEXECUTEINFOA info = {};
-    info.cbSize = sizeof(info);
-    info.lpVerb = pszVerb;
-    info.lpFile = strFile;
-    info.lpParameters = strParameters;
-    // The program's own folder (for the setup program, the private one made for it).
-    const CString folder = strFile.Left(strFile.ReverseFind('\\'));
-    info.lpDirectory = folder.IsEmpty() ? nullptr : static_cast<const char*>(folder);
-    info.nShow = bShow ? SW_SHOWDEFAULT : SW_HIDE;
-    return ::ShellExecuteExA(&info);
-}
-
-} // namespace
-
-int CInstallDlg::LaunchSetup(CString strFile, CString strParameters, BOOL bShow)
-{
-    if (!ShellStart("open", strFile, strParameters, bShow))
-        InstallMessageBox(TEXT_OPEN_FAILED, MB_OK);
-    return 1;
-}
-
-// A refused elevation is the visitor's choice; nothing to report.
-int CInstallDlg::LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow)
-{
-    ShellStart("runas", strFile, strParameters, bShow);
-    return 1;
 }

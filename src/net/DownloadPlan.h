@@ -2,8 +2,8 @@
 // plain values so the rules can be checked without Windows.
 #pragma once
 
-#include "List.h"
-#include "OsKindRules.h"
+#include "framework/List.h"
+#include "install/OsKindRules.h"
 
 #include <cstdint>
 

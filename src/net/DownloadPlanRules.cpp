@@ -1,4 +1,4 @@
-#include "DownloadPlan.h"
+#include "net/DownloadPlan.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "FilePlacement.h"
+#include "net/FilePlacement.h"
 
-#include "SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 #include <wincrypt.h>
 

@@ -4,9 +4,9 @@
 // name is the one that was there before.
 #pragma once
 
-#include "DownloadPlan.h"
-#include "HttpExchange.h"
-#include "Sha256.h"
+#include "net/DownloadPlan.h"
+#include "net/HttpExchange.h"
+#include "net/Sha256.h"
 
 #include <string>
 #include <vector>

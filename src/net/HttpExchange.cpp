@@ -1,6 +1,6 @@
-#include "HttpExchange.h"
+#include "net/HttpExchange.h"
 
-#include "StreamSocket.h"
+#include "net/StreamSocket.h"
 
 #include <algorithm>
 #include <cstring>

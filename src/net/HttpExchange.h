@@ -3,7 +3,7 @@
 // it comes. No window and no file here; the download worker adds those.
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 #include <cstdint>
 #include <functional>

@@ -5,9 +5,9 @@
 // Both libraries come from the system folder at run time: a copy planted
 // beside the program must never be loaded, and systems before Internet
 // Explorer 4 have neither.
-#include "Publisher.h"
+#include "net/Publisher.h"
 
-#include "SystemLibrary.h"
+#include "framework/SystemLibrary.h"
 
 #include <wincrypt.h>
 #include <wintrust.h>

@@ -1,8 +1,8 @@
-#include "StreamSocket.h"
+#include "net/StreamSocket.h"
 
 #ifdef _WIN32
 
-#include "Socket.h"
+#include "framework/Socket.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // same code in both builds.
 #pragma once
 
-#include "WinTypes.h"
+#include "framework/WinTypes.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "WebClient.h"
+#include "net/WebClient.h"
 
-#include "Tokenizer.h"
+#include "account/Tokenizer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +31,8 @@ int NumberFromReply(const CString& reply)
 
 #ifdef _WIN32
 #include "BuildConfig.h"
-#include "HttpExchange.h"
-#include "InternetSession.h"
+#include "framework/InternetSession.h"
+#include "net/HttpExchange.h"
 
 namespace {
 

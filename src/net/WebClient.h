@@ -2,7 +2,7 @@
 // reading the join script's reply (portable, so they are tested natively).
 #pragma once
 
-#include "String.h"
+#include "framework/String.h"
 
 // QueryNumber's result when no reply could be read.
 #define WEB_REQUEST_FAILED 300001

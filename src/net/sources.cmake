@@ -5,8 +5,8 @@ list(APPEND PORTABLE_SOURCES
     src/net/Sha256.cpp)
 list(APPEND WIN32_SOURCES
     src/net/FilePlacement.cpp
-    src/net/OdbcRepair.cpp
     src/net/DownloadPlan.cpp
+    src/net/LaunchSetup.cpp
     src/net/Publisher.cpp
     src/net/Download.cpp)
 # Web-service requests (the reply rules are portable, the requests guarded).

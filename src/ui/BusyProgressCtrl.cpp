@@ -1,7 +1,7 @@
-#include "BusyProgressCtrl.h"
+#include "ui/BusyProgressCtrl.h"
 
-#include "App.h"
-#include "ProgressGeometry.h"
+#include "framework/App.h"
+#include "ui/ProgressGeometry.h"
 
 #include <algorithm>
 

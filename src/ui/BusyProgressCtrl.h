@@ -5,10 +5,10 @@
 // attached to by itself; other threads may write m_nPos and invalidate it.
 #pragma once
 
-#include "Controls.h"
-#include "Gdi.h"
-#include "Sync.h"
-#include "Thread.h"
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
+#include "framework/Sync.h"
+#include "framework/Thread.h"
 
 #include <atomic>
 #include <memory>

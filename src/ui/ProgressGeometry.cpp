@@ -1,4 +1,4 @@
-#include "ProgressGeometry.h"
+#include "ui/ProgressGeometry.h"
 
 #include <algorithm>
 #include <climits>

@@ -3,8 +3,8 @@
 // as a check box or a radio button.
 #pragma once
 
-#include "Controls.h"
-#include "Gdi.h"
+#include "framework/Controls.h"
+#include "framework/Gdi.h"
 
 class CSkinButton : public CButton {
 public:

@@ -1,6 +1,6 @@
-#include "SkinImage.h"
+#include "ui/SkinImage.h"
 
-#include "resource.h"
+#include "res/resource.h"
 
 #include <cstring>
 

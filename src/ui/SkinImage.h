@@ -2,8 +2,8 @@
 // decoded once into bitmaps that every painting copies from.
 #pragma once
 
-#include "App.h"
-#include "Gdi.h"
+#include "framework/App.h"
+#include "framework/Gdi.h"
 
 #include <ocidl.h>
 #include <olectl.h>

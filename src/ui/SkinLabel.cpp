@@ -1,6 +1,6 @@
-#include "SkinLabel.h"
+#include "ui/SkinLabel.h"
 
-#include "Gdi.h"
+#include "framework/Gdi.h"
 
 #ifndef DT_NOFULLWIDTHCHARBREAK
 #define DT_NOFULLWIDTHCHARBREAK 0x00080000

@@ -4,8 +4,8 @@
 // lock guards only the text, and drawing works on a copy of it.
 #pragma once
 
-#include "Sync.h"
-#include "Wnd.h"
+#include "framework/Sync.h"
+#include "framework/Wnd.h"
 
 class CSkinLabel : public CWnd {
 public:

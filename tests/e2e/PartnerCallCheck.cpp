@@ -4,7 +4,7 @@
 // that the stack pointer is where it was. Built with the shipped program's
 // toolchain and flags, so it runs the same call code.
 //   partnercall LIBRARY.dll...   (names in tools\partnerdll beside it)
-#include "PartnerCall.h"
+#include "account/PartnerCall.h"
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,8 @@
 // The join target against a real PHP peer: PHP's built-in server runs a join
 // script that reports each parameter it decoded, as hex, so the test sees
 // whether the cookie's bytes arrived exactly and nothing else was added.
-#include "Account.h"
-#include "WebClient.h"
+#include "account/Account.h"
+#include "net/WebClient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Sign-in and sign-up rules: the install information's fields, the version
 // segment per Windows family, the join target and the machine id.
-#include "Account.h"
-#include "OsKindRules.h"
+#include "account/Account.h"
+#include "install/OsKindRules.h"
 
 #include <gtest/gtest.h>
 

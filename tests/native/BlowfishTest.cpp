@@ -1,6 +1,6 @@
 // The cipher against the published Blowfish vectors, its initial tables
 // against pi, and against OpenSSL's implementation on random input.
-#include "Blowfish.h"
+#include "account/Blowfish.h"
 #include "BlowfishReference.h"
 
 #include <gtest/gtest.h>

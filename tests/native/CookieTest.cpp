@@ -1,7 +1,7 @@
 // Choosing the partner's cookie file, taking its value and splitting it into
 // the five fields, and reading a cookie file of any size without overflow.
-#include "PartnerCookie.h"
-#include "OsKindRules.h"
+#include "account/PartnerCookie.h"
+#include "install/OsKindRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Which download dialog the watcher takes for the product's download.
-#include "DownloadWatcher.h"
+#include "app/DownloadDialogRule.h"
 
 #include <gtest/gtest.h>
 

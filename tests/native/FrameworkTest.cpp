@@ -1,8 +1,8 @@
 // The portable framework classes: the string operations the parsers rely on,
 // list order and file modes.
-#include "File.h"
-#include "List.h"
-#include "String.h"
+#include "framework/File.h"
+#include "framework/List.h"
+#include "framework/String.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The HTTP exchange against real peers on loopback: nginx and Python's
 // http.server serving files, and a scripted raw server for the replies a
 // download server should never send but sometimes does.
-#include "HttpExchange.h"
+#include "net/HttpExchange.h"
 
 #include <gtest/gtest.h>
 

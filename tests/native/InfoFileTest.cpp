@@ -1,8 +1,8 @@
 // The three information records byte for byte, and their encrypted form as
 // the product decrypts it (with OpenSSL, independent of our cipher).
+#include "account/InfoCipher.h"
+#include "account/InfoFiles.h"
 #include "BlowfishReference.h"
-#include "InfoCipher.h"
-#include "InfoFiles.h"
 
 #include <gtest/gtest.h>
 

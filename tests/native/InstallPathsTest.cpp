@@ -1,5 +1,5 @@
 // The path table computed from the Windows folder.
-#include "InstallPaths.h"
+#include "install/InstallPaths.h"
 
 #include <gtest/gtest.h>
 

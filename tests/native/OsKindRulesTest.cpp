@@ -1,6 +1,6 @@
 // Every Windows version and edition the checks tell apart, and the edges
 // between them.
-#include "OsKindRules.h"
+#include "install/OsKindRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The block progress bar's arithmetic: which blocks light up for a position,
 // where each block lies, and how the busy highlight travels.
-#include "ProgressGeometry.h"
+#include "ui/ProgressGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The digest that tells a file read back from the one written: the standard's
 // test vectors, whatever the pieces.
-#include "Sha256.h"
+#include "net/Sha256.h"
 
 #include <gtest/gtest.h>
 

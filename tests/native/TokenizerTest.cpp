@@ -1,6 +1,6 @@
 // The field splitter's behaviour that the cookie reader and the web-service
 // reply parser depend on.
-#include "Tokenizer.h"
+#include "account/Tokenizer.h"
 
 #include <gtest/gtest.h>
 

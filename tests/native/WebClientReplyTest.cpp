@@ -1,6 +1,6 @@
 // Reading the join script's reply: the number in the second field, and the
 // 1023-byte limit applied chunk by chunk as the reply arrives.
-#include "WebClient.h"
+#include "net/WebClient.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Sign-in and sign-up against the vendor stand-in over the real WinINet: the
 // members the install information fills, the join request as it arrives and
 // the user information file it leaves.
-#include "File.h"
-#include "InfoFiles.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
+#include "account/InfoFiles.h"
+#include "framework/File.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
+#include "support/Registry.h"
 #include "support/Screen.h"
 #include "support/Standin.h"
-#include "support/Registry.h"
 
 #include <gtest/gtest.h>
 

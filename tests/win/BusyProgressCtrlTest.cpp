@@ -1,8 +1,8 @@
 // The block progress bar on real windows: its pixels, its window messages, its
 // off-screen buffer and its animation thread.
-#include "BusyProgressCtrl.h"
-#include "support/Screen.h"
 #include "support/Program.h"
+#include "support/Screen.h"
+#include "ui/BusyProgressCtrl.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // Shell Folders "Cookies" value names, chosen by their real last-access times.
 // Names and values hold Korean text in code page 949, as the browser writes
 // them on a Korean system.
-#include "File.h"
-#include "InstallDlg.h"
-#include "PartnerCookie.h"
+#include "account/PartnerCookie.h"
+#include "framework/File.h"
+#include "install/InstallDlg.h"
 
 #include <gtest/gtest.h>
 

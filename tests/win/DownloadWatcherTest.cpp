@@ -1,10 +1,10 @@
 // The download watcher against windows that stand in for the browser's
 // download dialogs: top-level windows with the browser's titles and static
 // children, owned by this thread (so it pumps while the watcher reads them).
+#include "app/DownloadDialogRule.h"
+#include "app/JoinWebDlg.h"
+#include "app/Messages.h"
 #include "BuildConfig.h"
-#include "DownloadWatcher.h"
-#include "JoinWebDlg.h"
-#include "Messages.h"
 #include "support/Program.h"
 
 #include <gtest/gtest.h>

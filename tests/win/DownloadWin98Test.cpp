@@ -4,7 +4,7 @@
 // the checks run in a child process started while the prefix says "win98".
 #include "DownloadWorkerTest.h"
 
-#include "PartnerCookie.h"
+#include "account/PartnerCookie.h"
 
 #include <gtest/gtest.h>
 

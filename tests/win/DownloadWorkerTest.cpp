@@ -4,8 +4,8 @@
 // sees when the server or the disk lets the installation down.
 #include "DownloadWorkerTest.h"
 
+#include "app/Messages.h"
 #include "BuildConfig.h"
-#include "Messages.h"
 
 #include <gtest/gtest.h>
 

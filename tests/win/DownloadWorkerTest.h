@@ -2,8 +2,8 @@
 // stand-in main window, the worker run, the ODBC key, and the folders.
 #pragma once
 
-#include "DownloadPlan.h"
-#include "InstallDlg.h"
+#include "install/InstallDlg.h"
+#include "net/DownloadPlan.h"
 #include "support/Files.h"
 #include "support/Program.h"
 #include "support/Registry.h"

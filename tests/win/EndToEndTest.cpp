@@ -11,10 +11,10 @@
 // HKLM\Software is the 32-bit registry view and its system folder lands in
 // syswow64 on disk, so that is where its traces are looked for. The partner
 // library stand-ins it downloads are the ones built beside it.
+#include "account/InfoFiles.h"
+#include "app/Messages.h"
 #include "BuildConfig.h"
 #include "DownloadWorkerTest.h"
-#include "InfoFiles.h"
-#include "Messages.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>

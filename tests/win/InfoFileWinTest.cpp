@@ -1,10 +1,10 @@
 // The three information files as real files: where each Windows family gets
 // them, their sizes, and what a read-only copy from an earlier installation
 // does to each.
-#include "File.h"
-#include "InfoFiles.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
+#include "account/InfoFiles.h"
+#include "framework/File.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
 
 #include <gtest/gtest.h>
 

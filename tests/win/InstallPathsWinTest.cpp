@@ -1,5 +1,5 @@
 // The path table of the running system: Wine keeps Windows in C:\windows.
-#include "InstallPaths.h"
+#include "install/InstallPaths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The sign-up page: the hosted browser, its events through the control's own
 // connection point (Wine fires neither FileDownload nor DocumentComplete, so
 // the test fires them there), and the page's place in the main window.
+#include "app/JoinWebDlg.h"
+#include "app/SetupDlg.h"
 #include "BuildConfig.h"
-#include "ComPtr.h"
-#include "JoinWebDlg.h"
-#include "SetupDlg.h"
-#include "support/Screen.h"
+#include "framework/ComPtr.h"
 #include "support/Program.h"
+#include "support/Screen.h"
 #include "support/Standin.h"
 
 #include <gtest/gtest.h>

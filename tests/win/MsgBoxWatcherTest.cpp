@@ -1,10 +1,10 @@
 // The message-box watcher that later tests rely on, proved on AfxMessageBox
 // and on a box with an owner.
-#include "App.h"
-#include "ResString.h"
+#include "framework/App.h"
+#include "framework/ResString.h"
+#include "res/resource.h"
 #include "support/Screen.h"
 #include "support/Standin.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 

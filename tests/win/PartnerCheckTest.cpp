@@ -1,13 +1,13 @@
 // The conflicting-filter check with the partner library's stand-in, fetched
 // from the download stand-in as the installation fetches it: its answers, the
 // messages, the calls it records and the debugger output line.
+#include "account/PartnerCookie.h"
 #include "BuildConfig.h"
-#include "File.h"
-#include "InstallDlg.h"
-#include "InstallPaths.h"
-#include "PartnerCookie.h"
-#include "support/Screen.h"
+#include "framework/File.h"
+#include "install/InstallDlg.h"
+#include "install/InstallPaths.h"
 #include "support/Program.h"
+#include "support/Screen.h"
 #include "support/Standin.h"
 
 #include <gtest/gtest.h>

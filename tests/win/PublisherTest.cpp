@@ -3,7 +3,7 @@
 // another publisher's certificate and a signer under an authority the machine
 // does not trust are refused, with the chain engine and without it.
 #include "BuildConfig.h"
-#include "Publisher.h"
+#include "net/Publisher.h"
 #include "support/Screen.h"
 #include "support/Standin.h"
 #include "TrustRoot.h"

@@ -4,10 +4,10 @@
 // it, and no server holds the visitor's window for long.
 #include "DownloadWorkerTest.h"
 
-#include "FilePlacement.h"
-#include "HttpExchange.h"
-#include "Socket.h"
-#include "WebClient.h"
+#include "framework/Socket.h"
+#include "net/FilePlacement.h"
+#include "net/HttpExchange.h"
+#include "net/WebClient.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // The main window: hidden for its first eight seconds, then shown top-most,
 // placed and painted from the skin; and the program's ways to end.
-#include "AboutDlg.h"
-#include "SetupDlg.h"
-#include "SkinImage.h"
-#include "support/Screen.h"
+#include "app/AboutDlg.h"
+#include "app/SetupDlg.h"
 #include "support/Program.h"
+#include "support/Screen.h"
+#include "ui/SkinImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The self-drawn percentage label: its style flags, where its text lands, and
 // text replaced from another thread while the label paints.
-#include "SkinLabel.h"
-#include "support/Screen.h"
 #include "support/Program.h"
+#include "support/Screen.h"
+#include "ui/SkinLabel.h"
 
 #include <gtest/gtest.h>
 

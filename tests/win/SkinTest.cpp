@@ -1,10 +1,10 @@
 // The skin images decoded from the program's resources, and the image button
 // driven by real window messages.
-#include "SkinButton.h"
-#include "SkinImage.h"
-#include "support/Screen.h"
+#include "res/resource.h"
 #include "support/Program.h"
-#include "resource.h"
+#include "support/Screen.h"
+#include "ui/SkinButton.h"
+#include "ui/SkinImage.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // token and CreateFile. Wine takes the Windows version it reports from the
 // registry when a process starts, so each version is looked at by a child
 // process: this test program again, running only the probe below.
-#include "InstallDlg.h"
-#include "OsKindRules.h"
+#include "install/InstallDlg.h"
+#include "install/OsKindRules.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>

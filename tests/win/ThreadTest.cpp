@@ -1,6 +1,6 @@
 // The framework's threads, events and locks over the Win32 primitives.
-#include "Sync.h"
-#include "Thread.h"
+#include "framework/Sync.h"
+#include "framework/Thread.h"
 
 #include <gtest/gtest.h>
 

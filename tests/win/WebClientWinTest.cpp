@@ -2,11 +2,11 @@
 // stand-in: what arrives there, what comes back, and how failures end.
 #include <winsock2.h>
 
+#include "support/Registry.h"
 #include "support/Screen.h"
 #include "support/Standin.h"
-#include "support/Registry.h"
 
-#include "WebClient.h"
+#include "net/WebClient.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 // dialog in the middle of the download, and prints a one-line verdict.
 //
 //   demodriver PROGRAM.exe OUTDIR [SECONDS]
-#include "Messages.h"
-#include "support/Screen.h"
+#include "app/Messages.h"
 #include "support/Program.h"
+#include "support/Screen.h"
 
 #include <cstdio>
 #include <string>

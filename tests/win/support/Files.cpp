@@ -1,4 +1,4 @@
-#include "Files.h"
+#include "support/Files.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "Program.h"
+#include "support/Program.h"
 
-#include "Screen.h"
+#include "support/Screen.h"
 
 #include <tlhelp32.h>
 

@@ -1,6 +1,6 @@
 #include <winsock2.h>
 
-#include "Registry.h"
+#include "support/Registry.h"
 
 namespace testsupport {
 

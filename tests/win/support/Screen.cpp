@@ -1,8 +1,8 @@
-#include "Screen.h"
+#include "support/Screen.h"
 
-#include "Gdi.h"
-#include "Program.h"
-#include "Wnd.h"
+#include "framework/Gdi.h"
+#include "framework/Wnd.h"
+#include "support/Program.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "Standin.h"
+#include "support/Standin.h"
 
 #include "BuildConfig.h"
 

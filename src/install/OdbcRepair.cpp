@@ -1,10 +1,10 @@
 // The product keeps its data in Access files, so the ODBC Access driver must
 // be registered and its library present before setup runs.
-#include "DownloadPlan.h"
-#include "FileFind.h"
-#include "FixedTexts.h"
-#include "InstallDlg.h"
-#include "Registry.h"
+#include "framework/FileFind.h"
+#include "framework/Registry.h"
+#include "install/InstallDlg.h"
+#include "net/DownloadPlan.h"
+#include "res/FixedTexts.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "DownloadWatcher.h"
+#include "app/DownloadDialogRule.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // titles; what they show decides.
 #pragma once
 
-#include "FixedTexts.h" // the titles of the browser's download dialogs
+#include "res/FixedTexts.h" // the titles of the browser's download dialogs
 
 // The file the sign-up page offers.
 extern const char PRODUCT_SETUP_FILE[];
