@@ -9,6 +9,8 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 file(GLOB TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
 add_library(testsupport STATIC ${TEST_SUPPORT})
 target_link_libraries(testsupport PUBLIC tallow_core ws2_32)
+# The download tests' fixture is a GoogleTest one.
+target_link_libraries(testsupport PRIVATE gtest)
 target_include_directories(testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)
 target_compile_definitions(testsupport PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
 

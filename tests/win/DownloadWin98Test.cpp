@@ -2,7 +2,7 @@
 // folder there, and the library must land in it all the same; the lists stay
 // in the Windows folder. Windows reports its version from process start, so
 // the checks run in a child process started while the prefix says "win98".
-#include "DownloadWorkerTest.h"
+#include "support/Download.h"
 
 #include "account/PartnerCookie.h"
 

@@ -14,7 +14,7 @@
 #include "account/InfoFiles.h"
 #include "app/Messages.h"
 #include "BuildConfig.h"
-#include "DownloadWorkerTest.h"
+#include "support/Download.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Starting the downloaded setup program through the shell: "open" with its
 // failure message, "runas" without one, and the worker's choice by OsKind.
-#include "DownloadWorkerTest.h"
+#include "support/Download.h"
 
 #include <gtest/gtest.h>
 

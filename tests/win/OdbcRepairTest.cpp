@@ -1,7 +1,7 @@
 // The ODBC Access driver: when it counts as registered, and the repair made
 // while the plan is built (register the library that is there, or fetch it and
 // register it after the download), in the real registry and system folder.
-#include "DownloadWorkerTest.h"
+#include "support/Download.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // names cannot move a file out of its place, the setup program cannot be
 // swapped before it starts, a file that fails never damages the one before
 // it, and no server holds the visitor's window for long.
-#include "DownloadWorkerTest.h"
+#include "support/Download.h"
 
 #include "framework/Socket.h"
 #include "net/FilePlacement.h"

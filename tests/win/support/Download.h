@@ -1,5 +1,6 @@
-// What the download, ODBC and launch tests share: the install dialog with a
-// stand-in main window, the worker run, the ODBC key, and the folders.
+// What the download, ODBC, launch and end-to-end tests share: the install
+// dialog with a stand-in main window, the worker run, the ODBC key, and the
+// folders.
 #pragma once
 
 #include "install/InstallDlg.h"
@@ -21,6 +22,8 @@ using namespace testsupport;
 
 const char* const kDataFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
 
+// The private folders workers made inside the temporary folder.
+std::vector<std::string> PrivateFolders();
 // The setup program the last worker stored in a private folder of its own
 // inside the temporary folder; empty when there is none.
 std::string SetupPath();
