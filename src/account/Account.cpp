@@ -64,7 +64,7 @@ CString MachineIdFromTime(int month, int day, int hour, int minute, int millisec
 
 BOOL CInstallDlg::SignIn()
 {
-    CWebClient client;
+    CWebClient client(m_hStop);
     CString reply;
     if (!client.GetInstallInfo(reply) || reply.IsEmpty())
         return FALSE;
@@ -79,7 +79,7 @@ BOOL CInstallDlg::SignUp()
     GetMachineId(machineId);
     const CString target = BuildJoinTarget(m_strCookieUserId, machineId, m_strCookieUserName, m_strCookiePhone);
 
-    CWebClient client;
+    CWebClient client(m_hStop);
     const int number = client.QueryNumber(target);
     if (number == WEB_REQUEST_FAILED)
         return FALSE;

@@ -5,24 +5,21 @@
 #include "install/InstallPaths.h"
 #include "res/FixedTexts.h"
 
-BOOL CInstallDlg::CheckPartner()
+BOOL CInstallDlg::CheckPartnerCookie()
 {
     if (!ReadPartnerCookie()) {
         MessageBox(TEXT_COOKIE_UNUSABLE, LoadResString(IDS_CHECK_CAPTION), MB_ICONSTOP);
         return FALSE;
     }
-    return CheckConflictingFilter();
+    return TRUE;
 }
 
 BOOL CInstallDlg::CheckConflictingFilter()
 {
     // A library loaded by an earlier start of installation stays loaded and
     // is asked again: the visitor may have removed the other product since.
-    // It is not fetched again then (a loaded library cannot be replaced);
-    // otherwise a failed fetch, already reported, stops the installation.
+    // Otherwise the installation has just fetched it (DownloadPartnerLibrary).
     if (!m_hPartnerLib) {
-        if (!DownloadPartnerLibrary())
-            return FALSE;
         CInstallPaths paths;
         // Checked on a handle that shares reading only, kept open until the
         // library is loaded, so the file loaded is the file checked.

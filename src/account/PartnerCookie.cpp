@@ -27,14 +27,14 @@ bool IsAbsoluteFolder(const CString& folder)
     return n >= 3 && folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\\';
 }
 
-void CCookieChooser::Offer(const CString& path, LONGLONG lastAccessSeconds)
+void CCookieChooser::Offer(const CString& path, LONGLONG lastWriteSeconds)
 {
     // A full path never starts with the name, so index 0 does not count.
     if (path.Find("vestainet") <= 0)
         return;
-    if (m_strPath.IsEmpty() || lastAccessSeconds > m_lastAccess) {
+    if (m_strPath.IsEmpty() || lastWriteSeconds > m_lastWrite) {
         m_strPath = path;
-        m_lastAccess = lastAccessSeconds;
+        m_lastWrite = lastWriteSeconds;
     }
 }
 
@@ -120,11 +120,11 @@ CString FindPartnerCookieFile(DWORD osKind)
         more = finder.FindNextFile();
         if (finder.IsDots())
             continue;
-        // Compared in whole seconds: files read within the same second count
-        // as equal, and the one listed first is kept.
-        FILETIME accessed{};
-        finder.GetLastAccessTime(&accessed);
-        const ULONGLONG ticks = (ULONGLONG(accessed.dwHighDateTime) << 32) | accessed.dwLowDateTime;
+        // Compared in whole seconds: files written within the same second
+        // count as equal, and the one listed first is kept.
+        FILETIME written{};
+        finder.GetLastWriteTime(&written);
+        const ULONGLONG ticks = (ULONGLONG(written.dwHighDateTime) << 32) | written.dwLowDateTime;
         chooser.Offer(finder.GetFilePath(), static_cast<LONGLONG>(ticks / 10000000));
     }
     return chooser.Chosen();

@@ -16,16 +16,17 @@ CString CookieSearchPattern(CString folder, DWORD osKind);
 bool IsAbsoluteFolder(const CString& folder);
 
 // Picks the partner's cookie among the files found: only paths containing
-// "vestainet" (case-sensitive), the latest last-access time, and on equal
-// times the file offered first.
+// "vestainet" (case-sensitive), the latest last-write time, and on equal
+// times the file offered first. The browser writes the cookie it sets; the
+// last access says nothing (FAT keeps it to the day, Vista no longer keeps it).
 class CCookieChooser {
 public:
-    void Offer(const CString& path, LONGLONG lastAccessSeconds);
+    void Offer(const CString& path, LONGLONG lastWriteSeconds);
     const CString& Chosen() const { return m_strPath; }
 
 private:
     CString m_strPath;
-    LONGLONG m_lastAccess = 0;
+    LONGLONG m_lastWrite = 0;
 };
 
 // The cookie's value: the second LF-terminated line of the file's text, or ""

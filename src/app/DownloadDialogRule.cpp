@@ -4,6 +4,29 @@
 
 const char PRODUCT_SETUP_FILE[] = "TallowFree.exe";
 
+bool NamesSetupFile(const char* pszUrl)
+{
+    if (!pszUrl)
+        return false;
+    const size_t end = std::strcspn(pszUrl, "?#");
+    size_t start = end;
+    while (start > 0 && pszUrl[start - 1] != '/' && pszUrl[start - 1] != '\\')
+        --start;
+    const size_t n = std::strlen(PRODUCT_SETUP_FILE);
+    if (end - start != n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        char a = pszUrl[start + i], b = PRODUCT_SETUP_FILE[i];
+        if (a >= 'A' && a <= 'Z')
+            a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z')
+            b = static_cast<char>(b - 'A' + 'a');
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
 DownloadDialog RecogniseDownloadDialog(const char* pszWarningFile, const char* pszPlainSite,
                                        const char* pszPartnerHost)
 {

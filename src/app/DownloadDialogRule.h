@@ -14,6 +14,11 @@ enum class DownloadDialog {
     Plain,           // the plain dialog names the partner site
 };
 
+// Whether a URL the browser is about to fetch names our setup file (its last
+// path segment, before any query, in any case): Internet Explorer 4 tells of
+// a download only this way.
+bool NamesSetupFile(const char* pszUrl);
+
 // One pass of the watcher. pszWarningFile is the security warning's file-name
 // text, pszPlainSite the plain dialog's site text; null where that dialog or
 // child is missing. The warning is judged first.

@@ -50,7 +50,19 @@ void ReadChildText(HWND hParent, int nth, char (&text)[1024])
         ::GetWindowTextA(hChild, text, sizeof(text));
 }
 
+// The URL of BeforeNavigate2 as the browser passes it: a string, or a
+// variant holding one.
+const VARIANT* NavigationUrl(const VARIANTARG& arg)
+{
+    const VARIANT* v = &arg;
+    if (v->vt == (VT_BYREF | VT_VARIANT))
+        v = v->pvarVal;
+    return v && v->vt == VT_BSTR && v->bstrVal ? v : nullptr;
+}
+
 } // namespace
+
+DWORD CJoinWebDlg::s_dwWatchIdleMs = 60000;
 
 CJoinWebDlg::CJoinWebDlg(CWnd* pParent) : CDialog(IDD_JOINWEB_DIALOG, pParent) {}
 
@@ -111,7 +123,19 @@ HRESULT CJoinWebDlg::OnBrowserEvent(DISPID dispid, DISPPARAMS* pParams)
     const UINT cArgs = pParams && pParams->rgvarg ? pParams->cArgs : 0;
     VARIANTARG* args = cArgs ? pParams->rgvarg : nullptr;
     switch (dispid) {
+    case DISPID_BEFORENAVIGATE2: {
+        // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), last first.
+        const VARIANT* pURL = cArgs >= 7 ? NavigationUrl(args[cArgs - 2]) : nullptr;
+        if (pURL) {
+            char url[2048] = {};
+            ::WideCharToMultiByte(CP_ACP, 0, pURL->bstrVal, -1, url, sizeof(url) - 1, nullptr, nullptr);
+            if (NamesSetupFile(url))
+                WatchForDownload();
+        }
+        return S_OK;
+    }
     case DISPID_DOWNLOADBEGIN:
+        WatchForDownload();
         return S_OK;
     case DISPID_FILEDOWNLOAD: {
         // (ActiveDocument, Cancel), last first. Browsers before ActiveDocument
@@ -142,14 +166,34 @@ void CJoinWebDlg::OnFileDownload(BOOL, BOOL*)
 {
     // Cancel stays as it is: the browser goes on to its download dialog,
     // which the watcher is waiting for.
+    WatchForDownload();
+}
+
+void CJoinWebDlg::WatchForDownload()
+{
+    CSingleLock hold(&m_watchLock);
+    m_dwLastDownloadEvent = ::GetTickCount();
     if (m_pWatchThread)
         return;
     // Suspended until the pointer is stored: a watcher that finds the dialog
     // at once clears it itself, and must not be overwritten afterwards.
     CWinThread* pThread =
         AfxBeginThread(&DownloadWatchThreadProc, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    // None could start: the browser's next event tries again.
+    if (!pThread)
+        return;
     m_pWatchThread = pThread;
     pThread->ResumeThread();
+}
+
+bool CJoinWebDlg::EndWatchIfIdle(DWORD dwLastDialog)
+{
+    CSingleLock hold(&m_watchLock);
+    const DWORD now = ::GetTickCount();
+    if (now - m_dwLastDownloadEvent < s_dwWatchIdleMs || now - dwLastDialog < s_dwWatchIdleMs)
+        return false;
+    m_pWatchThread = nullptr;
+    return true;
 }
 
 void CJoinWebDlg::OnDocumentComplete(LPDISPATCH pDisp, VARIANT*)
@@ -164,6 +208,7 @@ UINT CJoinWebDlg::DownloadWatchThreadProc(LPVOID pParam)
     const HWND hDlg = pDlg->m_hWnd;
     char szWarningFile[1024];
     char szPlainSite[1024];
+    DWORD dwLastDialog = ::GetTickCount();
     for (;;) {
         // Looked up on every pass. None once the page is gone: then there is
         // nobody to start an installation.
@@ -184,9 +229,19 @@ UINT CJoinWebDlg::DownloadWatchThreadProc(LPVOID pParam)
             // The browser saves nothing; the installation fetches its own files.
             ::PostMessageA(found == DownloadDialog::SecurityWarning ? hWarning : hPlain, WM_COMMAND, IDCANCEL, 0);
             ::PostMessageA(hMain, WM_SETUP_START, 1, 0);
+            CSingleLock hold(&pDlg->m_watchLock);
             pDlg->m_pWatchThread = nullptr;
             return 0;
         }
-        ::Sleep(1);
+        // While one of the browser's download dialogs shows, the visitor is
+        // still deciding about a download: the watch goes on.
+        if (hWarning || hPlain)
+            dwLastDialog = ::GetTickCount();
+        else if (pDlg->EndWatchIfIdle(dwLastDialog))
+            return 0;
+        // Each pass looks at other processes' windows, which on Windows 9x
+        // takes the system-wide Win16 lock: ten passes a second are quick
+        // enough for a person and leave the system alone.
+        ::Sleep(100);
     }
 }

@@ -216,24 +216,12 @@ LRESULT CSetupDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CDialog::WindowProc(message, wParam, lParam);
 }
 
-// The start of one installation: the checks here, the rest in the install
-// dialog (src/install/InstallSequence.cpp).
+// The start of one installation; the install dialog runs its sequence
+// (src/install/InstallSequence.cpp).
 LRESULT CSetupDlg::OnSetupStart(WPARAM, LPARAM)
 {
     if (!m_pInstallDlg)
         CreateInstallDialog();
-    // One installation at a time: a second start queued behind this one (a
-    // double click), or handed on by the loop of one of its message boxes,
-    // would sign in, join and download a second time.
-    if (!m_pInstallDlg->BeginInstallation())
-        return 1;
-    m_pInstallDlg->ShowWindow(SW_SHOW);
-    if (!m_pInstallDlg->CheckSystem() || !m_pInstallDlg->CheckPartner()) {
-        m_pInstallDlg->ShowWindow(SW_HIDE);
-        m_pInstallDlg->EndInstallation();
-        return 1;
-    }
-    if (!m_pInstallDlg->RunInstallation())
-        m_pInstallDlg->EndInstallation();
+    m_pInstallDlg->StartInstallation();
     return 1;
 }

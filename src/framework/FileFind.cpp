@@ -38,8 +38,8 @@ BOOL CFileFind::IsDots() const
     return IsDirectory() && (!strcmp(m_found.cFileName, ".") || !strcmp(m_found.cFileName, ".."));
 }
 
-BOOL CFileFind::GetLastAccessTime(FILETIME* pTime) const
+BOOL CFileFind::GetLastWriteTime(FILETIME* pTime) const
 {
-    *pTime = m_found.ftLastAccessTime;
+    *pTime = m_found.ftLastWriteTime;
     return TRUE;
 }

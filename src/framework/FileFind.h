@@ -20,7 +20,7 @@ public:
     CString GetFilePath() const { return m_strRoot + m_found.cFileName; }
     BOOL IsDirectory() const { return (m_found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     BOOL IsDots() const;
-    BOOL GetLastAccessTime(FILETIME* pTime) const;
+    BOOL GetLastWriteTime(FILETIME* pTime) const;
 
 private:
     HANDLE m_hFind = INVALID_HANDLE_VALUE;

@@ -1,12 +1,22 @@
 #include "framework/InternetSession.h"
 
+#include "framework/InternetCall.h"
+
 #include <cstdlib>
 
-CInternetFile::CInternetFile(HINTERNET hFile) : m_hFile(hFile)
+void InternetHandleCloser::operator()(HINTERNET h) const
+{
+    if (pCall)
+        pCall->Forget(h);
+    else
+        WinInet().InternetCloseHandle(h);
+}
+
+CInternetFile::CInternetFile(CInternetHandle hFile) : m_hFile(std::move(hFile))
 {
     char length[32] = {};
     DWORD dwSize = sizeof(length) - 1;
-    if (WinInet().HttpQueryInfoA(hFile, HTTP_QUERY_CONTENT_LENGTH, length, &dwSize, nullptr)) {
+    if (WinInet().HttpQueryInfoA(m_hFile.get(), HTTP_QUERY_CONTENT_LENGTH, length, &dwSize, nullptr)) {
         char* end = nullptr;
         m_nLength = strtoull(length, &end, 10);
         m_bLengthKnown = end != length && *end == '\0';
@@ -31,10 +41,16 @@ UINT CInternetFile::Read(void* pBuf, UINT nCount)
 }
 
 CInternetSession::CInternetSession(const char* pszAgent, DWORD_PTR, DWORD dwAccessType, const char* pszProxyName,
-                                   const char* pszProxyBypass, DWORD dwFlags)
+                                   const char* pszProxyBypass, DWORD dwFlags, CInternetCall* pCall)
+    : m_pCall(pCall)
 {
     const CString agent = pszAgent ? CString(pszAgent) : AppName();
-    m_hSession.reset(WinInet().InternetOpenA(agent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags));
+    m_hSession = Own(WinInet().InternetOpenA(agent, dwAccessType, pszProxyName, pszProxyBypass, dwFlags));
+}
+
+CInternetHandle CInternetSession::Own(HINTERNET h)
+{
+    return m_pCall ? m_pCall->Hold(h) : CInternetHandle(h);
 }
 
 std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWORD_PTR dwContext, DWORD dwFlags,
@@ -46,7 +62,11 @@ std::unique_ptr<CInternetFile> CInternetSession::OpenURL(const char* pszURL, DWO
                                          dwFlags, dwContext);
     if (!hFile)
         throw CInternetException(::GetLastError());
-    return std::make_unique<CInternetFile>(hFile);
+    CInternetHandle file = Own(hFile);
+    // The call's bound passed meanwhile: the handle went at once.
+    if (!file)
+        throw CInternetException(ERROR_INTERNET_OPERATION_CANCELLED);
+    return std::make_unique<CInternetFile>(std::move(file));
 }
 
 BOOL CInternetSession::SetOption(DWORD dwOption, DWORD dwValue)

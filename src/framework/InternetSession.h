@@ -8,9 +8,13 @@
 
 #include <memory>
 
-// Closes a WinINet handle (session, connection, request or opened URL).
+class CInternetCall;
+
+// Closes a WinINet handle (session, connection, request or opened URL), or
+// leaves that to the call whose bounds watch it (framework/InternetCall.h).
 struct InternetHandleCloser {
-    void operator()(HINTERNET h) const { WinInet().InternetCloseHandle(h); }
+    CInternetCall* pCall = nullptr;
+    void operator()(HINTERNET h) const;
 };
 typedef std::unique_ptr<void, InternetHandleCloser> CInternetHandle;
 
@@ -24,7 +28,7 @@ public:
 // The body of an opened URL.
 class CInternetFile {
 public:
-    explicit CInternetFile(HINTERNET hFile);
+    explicit CInternetFile(CInternetHandle hFile);
 
     // Bytes read (those that have arrived, at most nCount), 0 at the end of
     // the body; raises CInternetException when the transfer breaks, including
@@ -43,9 +47,10 @@ private:
 class CInternetSession {
 public:
     // A null agent sends the application's name, the executable's base name.
+    // Within pCall, the session and what it opens are held by the call.
     explicit CInternetSession(const char* pszAgent = nullptr, DWORD_PTR dwContext = 1,
                               DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG, const char* pszProxyName = nullptr,
-                              const char* pszProxyBypass = nullptr, DWORD dwFlags = 0);
+                              const char* pszProxyBypass = nullptr, DWORD dwFlags = 0, CInternetCall* pCall = nullptr);
     CInternetSession(const CInternetSession&) = delete;
     CInternetSession& operator=(const CInternetSession&) = delete;
 
@@ -63,5 +68,8 @@ public:
     static CString AppName();
 
 private:
+    CInternetHandle Own(HINTERNET h);
+
+    CInternetCall* m_pCall;
     CInternetHandle m_hSession;
 };

@@ -1,5 +1,9 @@
 #include "framework/Socket.h"
 
+#include "framework/Thread.h"
+
+#include <string>
+
 namespace {
 
 BOOL StartWinsock()
@@ -67,21 +71,76 @@ bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
 
 } // namespace
 
+namespace {
+
+// gethostbyname has no bound of its own, so it runs on a thread the caller
+// may stop waiting for. The caller and the thread share this block, and
+// whichever leaves last frees it: a lookup that answers late answers nobody.
+struct HostLookup {
+    explicit HostLookup(LPCSTR pszName) : name(pszName) {}
+    void Release()
+    {
+        if (::InterlockedDecrement(&refs) == 0)
+            delete this;
+    }
+
+    const std::string name;
+    in_addr address{};
+    bool found = false;
+    LONG refs = 2;
+};
+
+UINT LookUpHost(LPVOID pParam)
+{
+    auto* lookup = static_cast<HostLookup*>(pParam);
+    // Winsock 1.1 name resolution: getaddrinfo is missing before Windows XP.
+    // Winsock keeps one hostent per thread, so it is copied here.
+    const hostent* host = ::gethostbyname(lookup->name.c_str());
+    if (host && host->h_addrtype == AF_INET && host->h_length == 4 && host->h_addr_list[0]) {
+        memcpy(&lookup->address, host->h_addr_list[0], 4);
+        lookup->found = true;
+    }
+    lookup->Release();
+    return 0;
+}
+
+bool ResolveWithin(LPCSTR pszName, DWORD nTimeoutMs, in_addr& address)
+{
+    auto* lookup = new HostLookup(pszName);
+    CWinThread* thread = AfxBeginThread(&LookUpHost, lookup, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread) {
+        delete lookup;
+        return false;
+    }
+    thread->m_bAutoDelete = FALSE;
+    thread->ResumeThread();
+    const bool answered = thread->Join(nTimeoutMs) != FALSE;
+    delete thread; // a lookup still running goes on without its object
+    const bool found = answered && lookup->found;
+    if (found)
+        address = lookup->address;
+    lookup->Release();
+    return found;
+}
+
+} // namespace
+
 BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort, DWORD nTimeoutMs)
 {
     if (m_hSocket == INVALID_SOCKET || !lpszHostAddress || !*lpszHostAddress)
         return FALSE;
+    const DWORD start = ::GetTickCount();
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = htons(static_cast<u_short>(nHostPort));
-    // Winsock 1.1 name resolution: getaddrinfo is missing before Windows XP.
-    // Winsock keeps one hostent per thread, so this is safe on the worker.
     peer.sin_addr.s_addr = ::inet_addr(lpszHostAddress);
-    if (peer.sin_addr.s_addr == INADDR_NONE) {
-        const hostent* host = ::gethostbyname(lpszHostAddress);
-        if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list[0])
+    if (peer.sin_addr.s_addr == INADDR_NONE && !ResolveWithin(lpszHostAddress, nTimeoutMs, peer.sin_addr))
+        return FALSE;
+    if (nTimeoutMs != INFINITE) {
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= nTimeoutMs)
             return FALSE;
-        memcpy(&peer.sin_addr, host->h_addr_list[0], 4);
+        nTimeoutMs -= spent;
     }
     return ConnectWithin(m_hSocket, peer, nTimeoutMs);
 }

@@ -17,8 +17,9 @@ public:
 
     BOOL Create(UINT nSocketPort = 0, int nSocketType = SOCK_STREAM, long lEvent = 63,
                 LPCSTR lpszSocketAddress = nullptr);
-    // The host is a dotted address or a name to resolve. A peer that has not
-    // answered within nTimeoutMs counts as unreachable (name lookup excepted).
+    // The host is a dotted address or a name to resolve. A name that has not
+    // resolved and a peer that has not answered within nTimeoutMs, the two
+    // together, count as unreachable.
     BOOL Connect(LPCSTR lpszHostAddress, UINT nHostPort, DWORD nTimeoutMs = INFINITE);
     // Blocks until all nBufLen bytes are sent; the count, or SOCKET_ERROR.
     int Send(const void* lpBuf, int nBufLen, int nFlags = 0);

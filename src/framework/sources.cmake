@@ -15,4 +15,5 @@ list(APPEND WIN32_SOURCES
 # WinINet session for the web-service requests.
 list(APPEND WIN32_SOURCES
     src/framework/InternetSession.cpp
+    src/framework/InternetCall.cpp
     src/framework/WinInet.cpp)

@@ -119,11 +119,8 @@ LRESULT CInstallDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     case WM_START_DOWNLOAD:
         return OnStartDownload(wParam, lParam);
-    case WM_WORKER_ENDED:
-        // Ended here rather than on the worker: a start queued before this
-        // message (and before the worker's own hiding of this dialog) still
-        // finds the installation running and is ignored.
-        EndInstallation();
+    case WM_STEP_DONE:
+        OnStepDone(static_cast<WorkerStep>(wParam), lParam != 0);
         return 1;
     default:
         return CDialog::WindowProc(message, wParam, lParam);

@@ -40,7 +40,10 @@ public:
     CString ReadTextFile(CString path);
     // out holds nOutSize bytes; a longer file is cut to nOutSize - 1 bytes.
     int ReadFileBytes(char* out, const char* path, int nOutSize = 1024);
-    BOOL CheckPartner();
+    // The cookie, or its message.
+    BOOL CheckPartnerCookie();
+    // Asks the partner library, loaded from where the installation fetched
+    // it unless an earlier start loaded it already.
     BOOL CheckConflictingFilter();
 
     // --- account and information files (account/Account.cpp, account/InfoFiles.cpp)
@@ -66,19 +69,32 @@ public:
     void RefusePayload(LPCSTR path);
     // FALSE, after telling the visitor, when the library could not be fetched and stored.
     BOOL DownloadPartnerLibrary();
-    // The waits of every download; tests shorten them.
+    // The waits of every download, and of the partner library's in all;
+    // tests shorten them.
     static HttpTimeouts s_downloadTimeouts;
+    static HttpTimeouts s_partnerLibraryTimeouts;
     // Called with the setup program held open, right before it is started.
     static void (*s_pfnBeforeLaunchForTest)(const char* pszSetupPath);
 
     // --- installation sequence (install/InstallSequence.cpp)
-    // TRUE when the download worker's start has been posted.
-    BOOL RunInstallation();
+    // The installation the visitor's download starts, one at a time: the
+    // checks, the partner's library, the sign-in, the information files and
+    // the download. What waits on the network runs on the worker, one step
+    // at a time; this thread goes on with the sequence when the worker posts
+    // the step's result, and keeps answering its windows meanwhile.
+    void StartInstallation();
+    // From the partner library on (the system and the cookie have passed):
+    // fetched unless an earlier start loaded it, then asked.
+    void StartPartnerCheck();
+    // From the sign-in on (the checks have passed).
+    void RunInstallation();
+    // FALSE when the files before the join cannot be written; otherwise the
+    // join has been started.
     BOOL PrepareInstallFiles();
     LRESULT OnStartDownload(WPARAM wParam, LPARAM lParam);
     // One installation at a time, from the start's first check until that
-    // start fails or its worker has ended. FALSE when one is running or the
-    // assistant is closing; the caller then does nothing.
+    // start fails or its download has ended. FALSE when one is running or
+    // the assistant is closing; the caller then does nothing.
     bool BeginInstallation();
     void EndInstallation() { m_bInstalling = false; }
     bool IsInstalling() const { return m_bInstalling; }
@@ -88,6 +104,8 @@ public:
     // No worker starts afterwards.
     bool StopWorker(DWORD ms);
     bool IsStopping() const;
+
+    enum WorkerStep { STEP_NONE, STEP_PARTNER_LIBRARY, STEP_SIGN_IN, STEP_JOIN, STEP_DOWNLOAD };
 
     CStringList m_DownloadList{10};
     CStringList* m_pDownloadList = nullptr;
@@ -116,8 +134,18 @@ public:
     CBusyProgressCtrl m_ctlProgress{10, 0};
 
 protected:
-    static UINT DownloadWorker(LPVOID pParam);
+    // Runs step on the worker; a worker that cannot start ends the installation.
+    void StartWorker(WorkerStep step);
+    static UINT Worker(LPVOID pParam);
+    void OnStepDone(WorkerStep step, BOOL bOk);
+    void AfterPartnerLibrary(BOOL bFetched);
+    void AfterSignIn(BOOL bSignedIn);
+    void AfterJoin(BOOL bJoined);
+    void CannotCreateFiles();
+
     std::atomic<bool> m_bInstalling{false};
+    // The step the worker runs, STEP_NONE while its result is not awaited.
+    WorkerStep m_step = STEP_NONE;
     // Manual-reset events: the stop request, and "no worker runs" (set while idle).
     HANDLE m_hStop;
     HANDLE m_hWorkerIdle;

@@ -1,6 +1,6 @@
-// The download worker, and the partner library fetched on the UI thread:
-// the HTTP exchange wrapped with the progress display, the files and the
-// messages to the visitor.
+// The download worker, and the partner library (fetched on the worker as
+// well): the HTTP exchange wrapped with the progress display, the files and
+// the messages to the visitor.
 #include "app/Messages.h"
 #include "BuildConfig.h"
 #include "framework/ResString.h"
@@ -113,7 +113,20 @@ bool Placed(CInstallDlg* dlg, CDownloadFile::Result result)
 
 } // namespace
 
+namespace {
+
+// The library is small; two minutes hold it on any line worth the name.
+HttpTimeouts PartnerLibraryTimeouts()
+{
+    HttpTimeouts timeouts;
+    timeouts.totalMs = 120000;
+    return timeouts;
+}
+
+} // namespace
+
 HttpTimeouts CInstallDlg::s_downloadTimeouts;
+HttpTimeouts CInstallDlg::s_partnerLibraryTimeouts = PartnerLibraryTimeouts();
 void (*CInstallDlg::s_pfnBeforeLaunchForTest)(const char* pszSetupPath) = nullptr;
 
 UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
@@ -205,9 +218,10 @@ BOOL CInstallDlg::DownloadPartnerLibrary()
     _mkdir(paths.m_strDownloadDir);
     AfxSocketInit();
     CPlacedFile library(paths.m_strPartnerLibrary, DownloadKind::PartnerLibrary);
-    const HttpOutcome outcome = HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll",
-                                            DOWNLOAD_SERVER_PORT, library, HttpProgress(), s_downloadTimeouts)
-                                    .outcome;
+    const HttpOutcome outcome =
+        HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT, library,
+                    [this](uint64_t, uint64_t) { return !IsStopping(); }, s_partnerLibraryTimeouts)
+            .outcome;
     // A copy left by an earlier run may be outdated: after any failure the
     // check is not asked at all. A file that cannot be written or put in
     // place is the disk's doing; anything else the transfer's.

@@ -98,8 +98,9 @@ uint64_t MaxDownloadSize(DownloadKind kind)
     case DownloadKind::DataFile:
         return 64 * mib;
     case DownloadKind::OdbcLibrary:
-    case DownloadKind::PartnerLibrary:
         return 16 * mib;
+    case DownloadKind::PartnerLibrary:
+        return 4 * mib;
     default:
         return 0;
     }

@@ -222,14 +222,23 @@ DWORD CLowSpeedLimit::Remaining(DWORD now) const
     return spent < m_windowMs ? m_windowMs - spent : 0;
 }
 
+DWORD TimeLeft(DWORD from, DWORD ms, DWORD now)
+{
+    if (ms == INFINITE)
+        return INFINITE;
+    const DWORD spent = now - from;
+    return spent < ms ? ms - spent : 0;
+}
+
 HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress,
                          const HttpTimeouts& timeouts)
 {
     HttpDownload result;
     CString host, path;
     SplitUrl(url, host, path);
+    const DWORD start = TickMs();
     std::unique_ptr<IStreamSocket> socket = CreateStreamSocket();
-    if (!socket || !socket->Connect(host, port, timeouts.connectMs))
+    if (!socket || !socket->Connect(host, port, std::min(timeouts.connectMs, TimeLeft(start, timeouts.totalMs, start))))
         return result;
     const CString request = BuildHttpRequest(path, host, port);
     if (!socket->SendAll(static_cast<const char*>(request), request.GetLength()))
@@ -238,18 +247,27 @@ HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const H
     CHttpResponse response(sink);
     // Large enough that a fast line costs few calls, small enough for any stack.
     char block[64 * 1024];
-    CLowSpeedLimit lowSpeed(timeouts.lowSpeedWindowMs, timeouts.lowSpeedBytes, TickMs());
+    const DWORD sent = TickMs();
+    CLowSpeedLimit lowSpeed(timeouts.lowSpeedWindowMs, timeouts.lowSpeedBytes, sent);
     for (;;) {
-        const DWORD window = lowSpeed.Remaining(TickMs());
-        const DWORD wait = std::min(timeouts.idleMs, window);
-        const int n = wait ? socket->Receive(block, sizeof(block), wait) : IStreamSocket::RECEIVE_TIMED_OUT;
-        // A wait cut short by the window is no failure of its own; the window judges.
-        const bool windowEnded = n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs;
-        if ((n < 0 && !windowEnded) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
+        const DWORD now = TickMs();
+        const DWORD headerLeft =
+            response.GetState() == CHttpResponse::InHeader ? TimeLeft(sent, timeouts.headerMs, now) : INFINITE;
+        const DWORD deadline = std::min(headerLeft, TimeLeft(start, timeouts.totalMs, now));
+        if (deadline == 0) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        if (windowEnded)
+        const DWORD wait = std::min({timeouts.idleMs, lowSpeed.Remaining(now), deadline});
+        const int n = wait ? socket->Receive(block, sizeof(block), wait) : IStreamSocket::RECEIVE_TIMED_OUT;
+        // A wait cut short by the window or a deadline is no failure of its
+        // own; they are judged on their own.
+        const bool cutShort = n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs;
+        if ((n < 0 && !cutShort) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
+            result.outcome = HttpOutcome::NetworkError;
+            return result;
+        }
+        if (cutShort)
             continue;
         const bool inBody = response.GetState() == CHttpResponse::InBody;
         const CHttpResponse::State state = n == 0 ? response.Closed() : response.Feed(block, static_cast<size_t>(n));

@@ -100,14 +100,25 @@ typedef std::function<bool(uint64_t received, uint64_t length)> HttpProgress;
 // How long a download may wait. The defaults are the shipped ones; tests
 // shorten them.
 struct HttpTimeouts {
+    // Name resolution and connect together.
     DWORD connectMs = 15000;
+    // The whole reply header, from the request sent: one fed a byte at a
+    // time keeps every other rule and would never end.
+    DWORD headerMs = 30000;
     // A server that sends nothing for this long is given up.
     DWORD idleMs = 60000;
     // ... and so is one that sends fewer than lowSpeedBytes in any window
     // of lowSpeedWindowMs (a trickle that would hold the visitor for hours).
     DWORD lowSpeedWindowMs = 30000;
     DWORD lowSpeedBytes = 1024;
+    // The whole exchange, connect included; INFINITE for none (a setup
+    // program on a slow line takes what it takes while it keeps the rules above).
+    DWORD totalMs = INFINITE;
 };
+
+// What is left of ms counted from the tick from on (a wrapping millisecond
+// clock) at now; 0 once it is spent, INFINITE for INFINITE.
+DWORD TimeLeft(DWORD from, DWORD ms, DWORD now);
 
 // Curl's low-speed limit in fixed windows: a transfer fails once a whole
 // window has passed with fewer than the minimum of bytes in it. Times are

@@ -14,7 +14,8 @@ public:
 
     virtual ~IStreamSocket() = default;
     // Resolves the host (IPv4, as the download server has always been reached)
-    // and connects; a peer that does not answer within nTimeoutMs is unreachable.
+    // and connects; a host that is not resolved and answering within
+    // nTimeoutMs, both together, is unreachable.
     virtual bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) = 0;
     // Sends every byte or fails; false on failure.
     virtual bool SendAll(const void* pBuf, int nLen) = 0;

@@ -48,7 +48,7 @@ TEST(CookieFolder, OnlyWholePathsAreSearched)
         EXPECT_FALSE(IsAbsoluteFolder(partial)) << partial;
 }
 
-TEST(CookieChooser, OnlyVestainetPathsLatestAccessFirstOnTies)
+TEST(CookieChooser, OnlyVestainetPathsLatestWrittenFirstOnTies)
 {
     CCookieChooser c;
     c.Offer("C:\\Cookies\\user@other[1].txt", 900);

@@ -35,6 +35,17 @@ TEST(DownloadWatcherRule, WarningJudgedFirstAndMissingDialogsNeverMatch)
     EXPECT_EQ(RecogniseDownloadDialog(nullptr, kHost, nullptr), DownloadDialog::None);
 }
 
+TEST(DownloadWatcherRule, ANavigationNamesTheSetupFileByItsLastSegmentInAnyCase)
+{
+    for (const char* ours : {"http://h/tlfree/TallowFree.exe", "http://h/TALLOWFREE.EXE?from=page",
+                             "http://h/a/tallowfree.exe#top", "TallowFree.exe"})
+        EXPECT_TRUE(NamesSetupFile(ours)) << ours;
+    for (const char* other : {"http://h/tlfree/TLuserInfo.php?f=TallowFree.exe", "http://h/TallowFree.exe/",
+                              "http://h/TallowFree.exe.zip", "http://h/xTallowFree.exe", "http://h/", ""})
+        EXPECT_FALSE(NamesSetupFile(other)) << other;
+    EXPECT_FALSE(NamesSetupFile(nullptr));
+}
+
 TEST(DownloadWatcherRule, TitlesAreTheBrowsersKoreanDialogTitlesInCodePage949)
 {
     // "파일 다운로드" in code page 949.

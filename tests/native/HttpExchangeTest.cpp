@@ -527,6 +527,29 @@ TEST(HttpExchange, ATrickleBelowTheLowSpeedLimitFailsASteadySlowLineDoesNot)
     EXPECT_EQ(BodyOf(d), body);
 }
 
+// A kilobyte of header lines every quarter second keeps the low-speed rule
+// and never reaches the blank line; the header's own bound ends it.
+TEST(HttpExchange, AHeaderThatKeepsTheLowSpeedRuleEndsAtItsBound)
+{
+    HttpTimeouts timeouts;
+    timeouts.lowSpeedWindowMs = 1000;
+    timeouts.headerMs = 1500;
+    std::atomic<bool> stop{false};
+    RawServer drip([&](const RawServer::Conn& c) {
+        c.Send("HTTP/1.1 200 OK\r\n");
+        for (int i = 0; i < 40 && !stop; ++i) {
+            c.Send("X-Pad: " + std::string(1090, 'p') + "\r\n");
+            PauseMs(250);
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(GetFrom(drip, timeouts).outcome, HttpOutcome::NetworkError);
+    const double spent = SecondsSince(start);
+    stop = true;
+    EXPECT_GE(spent, 1.4);
+    EXPECT_LT(spent, 3.0);
+}
+
 // ---- real HTTP servers: every file must arrive byte-identical.
 
 namespace {

@@ -1,5 +1,5 @@
 // The partner cookie read from real files in the folder that the registry's
-// Shell Folders "Cookies" value names, chosen by their real last-access times.
+// Shell Folders "Cookies" value names, chosen by their real last-write times.
 // Names and values hold Korean text in code page 949, as the browser writes
 // them on a Korean system.
 #include "account/PartnerCookie.h"
@@ -27,19 +27,23 @@ struct Reader : CInstallDlg {
     explicit Reader(DWORD osKind) { OsKind = osKind; }
 };
 
-// Sets a file's last-access time to a fixed day plus `seconds`.
-void SetAccessTime(const CString& path, int seconds)
+// Sets a file's last-write time to a fixed day plus `seconds`, and its
+// last-access time to that day plus `accessSeconds`.
+void SetFileTimes(const CString& path, int seconds, int accessSeconds)
 {
-    SYSTEMTIME day{2009, 3, 0, 3, 9, 5, 0, 0};
-    FILETIME ft{};
-    ::SystemTimeToFileTime(&day, &ft);
-    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
-    t.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000;
-    ft = FILETIME{t.LowPart, t.HighPart};
+    const auto onTheDay = [](int plus) {
+        SYSTEMTIME day{2009, 3, 0, 3, 9, 5, 0, 0};
+        FILETIME ft{};
+        ::SystemTimeToFileTime(&day, &ft);
+        ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+        t.QuadPart += static_cast<ULONGLONG>(plus) * 10000000;
+        return FILETIME{t.LowPart, t.HighPart};
+    };
+    const FILETIME written = onTheDay(seconds), accessed = onTheDay(accessSeconds);
     HANDLE h = ::CreateFileA(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    EXPECT_TRUE(::SetFileTime(h, nullptr, &ft, nullptr));
+    EXPECT_TRUE(::SetFileTime(h, nullptr, &accessed, &written));
     ::CloseHandle(h);
 }
 
@@ -92,12 +96,14 @@ protected:
                   ERROR_SUCCESS);
     }
 
-    // A cookie file in the browser's format: name, value, host, then more lines.
-    CString Cookie(const CString& name, const std::string& value, int accessSeconds, const char* eol = "\n")
+    // A cookie file in the browser's format: name, value, host, then more
+    // lines; written `seconds` into the test's day, last read when `accessSeconds` say.
+    CString Cookie(const CString& name, const std::string& value, int seconds, const char* eol = "\n",
+                   int accessSeconds = 0)
     {
         const CString path = m_folder + "\\" + name;
         WriteText(path, std::string("tlinfo") + eol + value + eol + "vestainet.example/" + eol + "1536" + eol);
-        SetAccessTime(path, accessSeconds);
+        SetFileTimes(path, seconds, accessSeconds);
         m_files.push_back(path);
         return path;
     }
@@ -120,10 +126,11 @@ protected:
 
 } // namespace
 
-TEST_F(CookieWin, LatestAccessedVestainetFileFillsTheMembers)
+TEST_F(CookieWin, LatestWrittenVestainetFileFillsTheMembers)
 {
-    Cookie("hong@vestainet[1].txt", "old0&olduser&old2&옛이름&010-0000-0000", 100);
-    Cookie("hong@vestainet[2].txt", "p0&user77&ABCDEFGHIJKL&홍길동&010-1234-5678&extra", 200);
+    // Read later on the same day (FAT keeps no more of it), written earlier.
+    Cookie("hong@vestainet[1].txt", "old0&olduser&old2&옛이름&010-0000-0000", 100, "\n", 900);
+    Cookie("hong@vestainet[2].txt", "p0&user77&ABCDEFGHIJKL&홍길동&010-1234-5678&extra", 200, "\n", 0);
     Cookie("hong@other[1].txt", "x0&xuser&x2&엑스&000", 300);
 
     EXPECT_EQ(GetCookieFolder(), m_folder);
@@ -158,7 +165,7 @@ TEST_F(CookieWin, VistaReadsOnlyTheLowFolder)
     Cookie("user@vestainet[1].txt", "top&topuser", 900);
     const CString low = m_folder + "\\Low\\user@vestainet[1].txt";
     WriteText(low, "tlinfo\nlow0&lowuser\n");
-    SetAccessTime(low, 100);
+    SetFileTimes(low, 100, 100);
     m_files.push_back(low);
 
     EXPECT_EQ(UserIdRead(OSKIND_VISTA), "lowuser");

@@ -5,10 +5,14 @@
 #include "app/JoinWebDlg.h"
 #include "app/Messages.h"
 #include "BuildConfig.h"
+#include "support/Browser.h"
 #include "support/Program.h"
 
 #include <gtest/gtest.h>
 
+#include <exdispid.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -213,6 +217,49 @@ TEST_F(DownloadWatcher, TwoFileDownloadEventsStartOneWatcherAndTheNextEventAFres
     ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SETUP_START) == 2; }, 2000));
     EXPECT_TRUE(PumpUntil([&] { return again->Cancelled(); }, 2000));
     EXPECT_EQ(page.m_pWatchThread.load(), nullptr);
+}
+
+// Internet Explorer 4 and 5.0 send no FileDownload: the download of our
+// setup file shows only as BeforeNavigate2 to it, or as DownloadBegin.
+TEST_F(DownloadWatcher, InternetExplorer4sEventsStartItToo)
+{
+    ULONG connections = 0;
+    const ComPtr<IDispatch> sink = AdvisedSink(page.m_browser.GetControlUnknown(), &connections);
+    ASSERT_TRUE(sink);
+    ASSERT_TRUE(WatcherEnded(page)) << "one started by the page's own navigation ends without a dialog";
+    const auto navigateTo = [&](const wchar_t* address) {
+        VARIANT url;
+        ::VariantInit(&url);
+        url.vt = VT_BSTR;
+        url.bstrVal = ::SysAllocString(address);
+        VARIANTARG urlArg = Arg(VT_BYREF | VT_VARIANT);
+        urlArg.pvarVal = &url;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        // (pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), last first.
+        const HRESULT hr = Fire(sink.get(), DISPID_BEFORENAVIGATE2,
+                                {BoolRefArg(&cancel), Arg(VT_EMPTY), Arg(VT_EMPTY), Arg(VT_EMPTY), Arg(VT_EMPTY),
+                                 urlArg, DispatchArg(nullptr)});
+        ::VariantClear(&url);
+        return hr == S_OK && cancel == VARIANT_FALSE;
+    };
+
+    EXPECT_TRUE(navigateTo(L"http://127.0.0.1/tlfree/TLuserInfo.php?TallowFree.exe"));
+    EXPECT_EQ(page.m_pWatchThread.load(), nullptr) << "another page starts nothing";
+
+    const std::vector<std::pair<const char*, std::function<bool()>>> starts = {
+        {"BeforeNavigate2 to the setup file", [&] { return navigateTo(L"http://127.0.0.1/tlfree/TallowFree.exe"); }},
+        {"DownloadBegin", [&] { return Fire(sink.get(), DISPID_DOWNLOADBEGIN, {}) == S_OK; }},
+    };
+    size_t started = 0;
+    for (const auto& [what, fire] : starts) {
+        ASSERT_TRUE(fire()) << what;
+        EXPECT_NE(page.m_pWatchThread.load(), nullptr) << what;
+        auto warning = SecurityWarning("TallowFree.exe");
+        ASSERT_TRUE(PumpUntil([&] { return main.Count(WM_SETUP_START) > started; }, 2000)) << what;
+        EXPECT_TRUE(PumpUntil([&] { return warning->Cancelled(); }, 2000)) << what;
+        ++started;
+    }
+    EXPECT_EQ(main.Count(WM_SETUP_START), 2u);
 }
 
 } // namespace

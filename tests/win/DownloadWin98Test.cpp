@@ -19,38 +19,6 @@ namespace {
 
 const char kChildVariable[] = "TALLOW_WIN98_CHILD";
 
-// Sets the prefix's Windows version for processes started from now on, and
-// puts back what was there.
-class WineVersionGuard {
-public:
-    explicit WineVersionGuard(const char* version)
-    {
-        ::RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &m_hKey);
-        DWORD size = sizeof(m_previous) - 1;
-        m_hadValue = ::RegQueryValueExA(m_hKey, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(m_previous),
-                                        &size) == ERROR_SUCCESS;
-        Set(version);
-    }
-    ~WineVersionGuard()
-    {
-        if (m_hadValue)
-            Set(m_previous);
-        else
-            ::RegDeleteValueA(m_hKey, "Version");
-        ::RegCloseKey(m_hKey);
-    }
-
-private:
-    void Set(const char* version)
-    {
-        ::RegSetValueExA(m_hKey, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                         static_cast<DWORD>(strlen(version) + 1));
-    }
-    HKEY m_hKey = nullptr;
-    char m_previous[64] = {};
-    bool m_hadValue = false;
-};
-
 class DownloadWin98Child : public DownloadTest {
 protected:
     void SetUp() override
@@ -65,24 +33,10 @@ protected:
 
 TEST(DownloadWin98, RunsInAWindows98Process)
 {
-    char self[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string commandLine = std::string("\"") + self + "\" --gtest_filter=DownloadWin98Child.*";
     DWORD exitCode = 1;
     {
-        WineVersionGuard win98("win98");
-        ::SetEnvironmentVariableA(kChildVariable, "1");
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION child{};
-        const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                              nullptr, &startup, &child);
-        ::SetEnvironmentVariableA(kChildVariable, nullptr);
-        ASSERT_TRUE(started);
-        EXPECT_TRUE(PumpUntil([&] { return ::WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0; }, 180000));
-        ::GetExitCodeProcess(child.hProcess, &exitCode);
-        ::CloseHandle(child.hThread);
-        ::CloseHandle(child.hProcess);
+        WineVersion win98("win98");
+        exitCode = RunTestsInChild("DownloadWin98Child.*", kChildVariable, 180000);
     }
     EXPECT_EQ(exitCode, 0u) << "the Windows 98 checks failed in the child (see its output above)";
     OSVERSIONINFOA vi{sizeof(vi)};
@@ -113,10 +67,8 @@ void RunWholeInstallation()
     MsgBoxWatcher boxes;
     {
         InstallHost host;
-        ASSERT_TRUE(host.dlg.CheckSystem());
+        host.dlg.StartInstallation();
         EXPECT_TRUE(UsesWin98Setup(host.dlg.OsKind)) << host.dlg.OsKind;
-        ASSERT_TRUE(host.dlg.CheckPartner()) << "the partner library must land in the product folder";
-        host.dlg.RunInstallation();
         EXPECT_TRUE(PumpUntil([&] { return host.mainWnd.m_nSetupDone > 0; }, 60000));
         // The check keeps the library loaded for the process; the test lets go of it to clean up.
         ::FreeLibrary(host.dlg.m_hPartnerLib);

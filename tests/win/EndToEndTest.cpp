@@ -127,18 +127,6 @@ std::vector<std::string> FolderEntries(const std::string& dir)
     return names;
 }
 
-std::string RegString(HKEY root, const char* key, const char* name, REGSAM view = 0)
-{
-    char buf[1024] = {};
-    DWORD size = sizeof(buf) - 1, type = 0;
-    HKEY h;
-    if (::RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS)
-        return "";
-    const bool ok = ::RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
-    ::RegCloseKey(h);
-    return ok ? std::string(buf) : std::string();
-}
-
 void DeleteOdbcKey()
 {
     const std::string key = ODBC_ACCESS_KEY;
@@ -156,46 +144,6 @@ bool ServePartnerLibrary(const char* name)
 {
     return ::CopyFileA(PartnerLibrary(name).c_str(), (StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(), FALSE);
 }
-
-// A value of the prefix's HKCU\Software\Wine settings for the processes
-// started from now on (empty: removed), restored when it goes.
-class WineSetting {
-public:
-    WineSetting(const std::string& key, const char* name, const std::string& value)
-        : m_key("Software\\Wine" + key), m_name(name), m_saved(RegString(HKEY_CURRENT_USER, m_key.c_str(), name))
-    {
-        Set(value);
-    }
-    ~WineSetting() { Set(m_saved); }
-
-private:
-    void Set(const std::string& value) const
-    {
-        HKEY h;
-        ::RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
-        if (value.empty())
-            ::RegDeleteValueA(h, m_name);
-        else
-            ::RegSetValueExA(h, m_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>(value.size() + 1));
-        ::RegCloseKey(h);
-    }
-    std::string m_key;
-    const char* m_name;
-    std::string m_saved;
-};
-
-// The Windows version Wine pretends to be (empty: Wine's default).
-struct WineVersion : WineSetting {
-    explicit WineVersion(const std::string& version) : WineSetting("", "Version", version) {}
-};
-
-// Windows placed by the program alone, as on Windows. Without a window
-// manager Wine's X11 driver otherwise waits about two seconds for each window
-// it hides or destroys, which would swamp any timing of the program's own.
-struct UnmanagedWindows : WineSetting {
-    UnmanagedWindows() : WineSetting("\\X11 Driver", "Managed", "N") {}
-};
 
 struct Request {
     std::string server;

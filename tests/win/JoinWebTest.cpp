@@ -4,7 +4,7 @@
 #include "app/JoinWebDlg.h"
 #include "app/SetupDlg.h"
 #include "BuildConfig.h"
-#include "framework/ComPtr.h"
+#include "support/Browser.h"
 #include "support/Program.h"
 #include "support/Screen.h"
 #include "support/Standin.h"
@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <exdispid.h>
-#include <ocidl.h>
 
 #include <atomic>
 #include <thread>
@@ -41,64 +40,6 @@ HWND PageWindow(HWND hBrowser)
     while (HWND child = ::GetWindow(h, GW_CHILD))
         h = child;
     return h;
-}
-
-// The sink advised on the control, found the way the control itself finds it.
-ComPtr<IDispatch> AdvisedSink(IUnknown* pControl, ULONG* pConnections)
-{
-    ComPtr<IConnectionPointContainer> points;
-    ComPtr<IConnectionPoint> point;
-    ComPtr<IEnumConnections> connections;
-    ComPtr<IDispatch> sink;
-    *pConnections = 0;
-    if (FAILED(ComPtr<IUnknown>(pControl).As(IID_IConnectionPointContainer, points)) ||
-        FAILED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, point.put())) ||
-        FAILED(point->EnumConnections(connections.put())))
-        return sink;
-    CONNECTDATA data;
-    // Wine's enumerator hands the sink out without a reference of its own
-    // (Windows adds one), so it is not released here.
-    while (connections->Next(1, &data, nullptr) == S_OK) {
-        ++*pConnections;
-        ComPtr<IUnknown>(data.pUnk).As(IID_IDispatch, sink);
-    }
-    return sink;
-}
-
-// Fires an event with its arguments given in the order the browser passes them (last first).
-HRESULT Fire(IDispatch* pSink, DISPID dispid, std::vector<VARIANTARG> args)
-{
-    DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()), 0};
-    return pSink->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-}
-
-VARIANTARG Arg(VARTYPE vt)
-{
-    VARIANTARG v;
-    ::VariantInit(&v);
-    v.vt = vt;
-    return v;
-}
-
-VARIANTARG BoolArg(VARIANT_BOOL b)
-{
-    VARIANTARG v = Arg(VT_BOOL);
-    v.boolVal = b;
-    return v;
-}
-
-VARIANTARG BoolRefArg(VARIANT_BOOL* p)
-{
-    VARIANTARG v = Arg(VT_BYREF | VT_BOOL);
-    v.pboolVal = p;
-    return v;
-}
-
-VARIANTARG DispatchArg(IDispatch* p)
-{
-    VARIANTARG v = Arg(VT_DISPATCH);
-    v.pdispVal = p;
-    return v;
 }
 
 // A page in a stand-in main window, placed as the main dialog places it.
@@ -182,6 +123,7 @@ TEST_F(JoinWeb, FileDownloadEventStartsTheWatcherAndLeavesCancelAlone)
 
 TEST_F(JoinWeb, MalformedFileDownloadStartsNothingAndTheCancelOnlyFormIsUnderstood)
 {
+    ASSERT_TRUE(WatcherEnded(page));
     VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(Fire(sink.get(), DISPID_FILEDOWNLOAD, {}), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(Fire(sink.get(), DISPID_FILEDOWNLOAD, {BoolArg(VARIANT_FALSE), BoolArg(VARIANT_TRUE)}), DISP_E_TYPEMISMATCH);

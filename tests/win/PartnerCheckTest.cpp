@@ -157,6 +157,9 @@ protected:
     }
 
     std::string Calls() const { return ReadText(m_log); }
+    // What the installation does, here on one thread: the library fetched
+    // unless an earlier check loaded it, then asked.
+    BOOL Check() { return (dlg.m_hPartnerLib || dlg.DownloadPartnerLibrary()) && dlg.CheckConflictingFilter(); }
 
     CInstallDlg dlg;
     std::string m_log;
@@ -168,7 +171,7 @@ TEST_F(PartnerCheckWin, NoConflictGoesOnWithTheDebuggerLineAndOneRelease)
 {
     MsgBoxWatcher watcher;
     DebugMonitor monitor;
-    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    EXPECT_TRUE(Check());
     EXPECT_EQ(Calls(), "VestaISafeToRun F2\nVestaIReleaseLock\n");
     EXPECT_TRUE(PumpUntil(
         [&] {
@@ -195,7 +198,7 @@ TEST_F(PartnerCheckWin, AConflictIsShownBeforeTheLockIsReleased)
             callsWhileShown = Calls();
             ::PostMessageA(FindMessageBox(dlg.m_hWnd), WM_COMMAND, IDOK, 0);
         });
-        EXPECT_FALSE(dlg.CheckConflictingFilter()) << answer;
+        EXPECT_FALSE(Check()) << answer;
         closer.join();
 
         const auto boxes = watcher.Boxes();
@@ -212,9 +215,9 @@ TEST_F(PartnerCheckWin, AConflictIsShownBeforeTheLockIsReleased)
 TEST_F(PartnerCheckWin, ASecondStartAsksTheLoadedLibraryAgain)
 {
     dlg.m_strCookieField2 = ""; // passed as an empty text, not as a null pointer
-    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    EXPECT_TRUE(Check());
     const HMODULE first = dlg.m_hPartnerLib;
-    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    EXPECT_TRUE(Check());
     EXPECT_EQ(dlg.m_hPartnerLib, first);
     EXPECT_EQ(Calls(), "VestaISafeToRun \nVestaIReleaseLock\nVestaISafeToRun \nVestaIReleaseLock\n");
 }
@@ -243,14 +246,14 @@ TEST_F(PartnerCheckWin, AFileThatIsNoLibraryIsRefusedOneWithoutTheExportsStopsSi
     MsgBoxWatcher watcher;
     // A library without VestaIReleaseLock is not asked, and is let go.
     Serve(BuiltLibrary("VestaINetNoRelease.dll"));
-    EXPECT_FALSE(dlg.CheckConflictingFilter());
+    EXPECT_FALSE(Check());
     EXPECT_EQ(dlg.m_hPartnerLib, nullptr);
     EXPECT_EQ(Calls(), "");
     EXPECT_TRUE(watcher.Boxes().empty());
 
     // Released, so the next download can replace it and the check goes on.
     Serve(BuiltLibrary("VestaINet.dll"));
-    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    EXPECT_TRUE(Check());
 }
 
 TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoaded)
@@ -261,7 +264,7 @@ TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoade
     for (const char* kind : {"tampered", "unsigned", "other", "rogue", "impostor"}) {
         MsgBoxWatcher watcher;
         Serve(StandinRoot() + "\\payloads\\" + kind + "-VestaINet.dll");
-        EXPECT_FALSE(dlg.CheckConflictingFilter()) << kind;
+        EXPECT_FALSE(Check()) << kind;
         // Boxes are modal: with the check returned, every box it shows has been seen.
         ASSERT_TRUE(watcher.WaitForBoxes(1, 5000)) << kind;
         const auto boxes = watcher.Boxes();
@@ -278,14 +281,14 @@ TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoade
     // since is never loaded when the new download fails: the failure, once
     // told, stops the check before anything is loaded.
     Serve(BuiltLibrary("VestaINet.dll"));
-    EXPECT_TRUE(dlg.CheckConflictingFilter());
+    EXPECT_TRUE(Check());
     ::FreeLibrary(dlg.m_hPartnerLib);
     dlg.m_hPartnerLib = nullptr;
     const std::string askedBefore = Calls();
     ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\payloads\\tampered-VestaINet.dll").c_str(), stored.c_str(), FALSE));
     StandinSwitches("missing=VestaINet");
     MsgBoxWatcher watcher;
-    EXPECT_FALSE(dlg.CheckConflictingFilter());
+    EXPECT_FALSE(Check());
     ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
     PumpPending(); // the check has returned: any other box would have been seen
     ASSERT_EQ(watcher.Boxes().size(), 1u) << "the missing file only";
@@ -294,7 +297,7 @@ TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoade
     EXPECT_EQ(Calls(), askedBefore) << "the old copy was never asked";
 }
 
-TEST_F(PartnerCheckWin, CheckPartnerReadsTheCookieFirst)
+TEST_F(PartnerCheckWin, TheCookiesFieldReachesTheLibrary)
 {
     const CString folder = GetCookieFolder();
     ASSERT_FALSE(folder.IsEmpty());
@@ -304,7 +307,7 @@ TEST_F(PartnerCheckWin, CheckPartnerReadsTheCookieFirst)
     {
         MsgBoxWatcher watcher;
         ::DeleteFileA(cookie.c_str());
-        EXPECT_FALSE(dlg.CheckPartner());
+        EXPECT_FALSE(dlg.CheckPartnerCookie());
         ASSERT_TRUE(watcher.WaitForBoxes(1, 1000));
         const auto boxes = watcher.Boxes();
         EXPECT_EQ(boxes[0].caption, kCaption);
@@ -315,7 +318,7 @@ TEST_F(PartnerCheckWin, CheckPartnerReadsTheCookieFirst)
     }
 
     WriteText(cookie, "tlinfo\nF0&kim01&PX7&name&010\nvestainet.example/\n");
-    EXPECT_TRUE(dlg.CheckPartner());
+    EXPECT_TRUE(dlg.CheckPartnerCookie() && Check());
     ::DeleteFileA(cookie.c_str());
     EXPECT_EQ(Calls(), "VestaISafeToRun PX7\nVestaIReleaseLock\n");
 }

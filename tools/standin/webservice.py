@@ -17,6 +17,8 @@ Switches (GET /_control/set?KEY=VALUE), each for one script: the prefix
     *_size=N            pad the reply with "x" up to N bytes (an over-long reply)
     *_chunk=N           send the body in pieces of N bytes ...
     *_chunk_ms=N        ... with N ms between them (default 100)
+    *_chunk_head=1      ... the header in those pieces as well (a slow header)
+    *_head_pad=N        N bytes of extra header lines (a long header)
     *_delay_ms=N        wait N ms before answering (a slow answer)
     *_close=1           reset the connection without answering
     *_break=N           send N bytes of the body, then reset the connection
@@ -136,27 +138,34 @@ def _send(handler, state, prefix, body, content_type="text/plain"):
     if len(body) < size:
         body += b"x" * (size - len(body))
 
-    handler.send_response(200)
-    handler.send_header("Content-Type", content_type)
-    handler.send_header("Content-Length", str(len(body)))
-    handler.send_header("Connection", "close")
-    handler.end_headers()
+    lines = ["HTTP/1.1 200 OK", "Content-Type: " + content_type, "Content-Length: %d" % len(body),
+             "Connection: close"]
+    lines += ["X-Pad-%06d: %s" % (i, "p" * 80) for i in range(0, _int(state, prefix + "head_pad"), 100)]
+    head = ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1")
     handler.close_connection = True
 
     cut = state.get(prefix + "break")
     if cut is not None:
-        handler.wfile.write(body[:_int(state, prefix + "break")])
+        handler.wfile.write(head + body[:_int(state, prefix + "break")])
         handler.wfile.flush()
         _reset(handler)
         return
 
-    chunk = _int(state, prefix + "chunk") or len(body) or 1
+    data = body
+    if state.get(prefix + "chunk_head"):
+        data = head + body
+    else:
+        handler.wfile.write(head)
+    chunk = _int(state, prefix + "chunk") or len(data) or 1
     pause = _int(state, prefix + "chunk_ms", 100) / 1000.0
-    for start in range(0, len(body), chunk):
-        if start:
-            time.sleep(pause)
-        handler.wfile.write(body[start:start + chunk])
-        handler.wfile.flush()
+    try:
+        for start in range(0, len(data), chunk):
+            if start:
+                time.sleep(pause)
+            handler.wfile.write(data[start:start + chunk])
+            handler.wfile.flush()
+    except OSError:
+        pass  # the client gave up on a slow reply
 
 
 def serve(handler, state):

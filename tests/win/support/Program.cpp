@@ -93,4 +93,28 @@ int ThreadsOfThisProcess()
     return count;
 }
 
+DWORD RunTestsInChild(const std::string& gtestFilter, const char* variable, DWORD ms)
+{
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string commandLine = std::string("\"") + self + "\" --gtest_filter=" + gtestFilter;
+    ::SetEnvironmentVariableA(variable, "1");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION child{};
+    const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                          &startup, &child);
+    ::SetEnvironmentVariableA(variable, nullptr);
+    if (!started)
+        return ~0u;
+    DWORD exitCode = ~0u;
+    if (PumpUntil([&] { return ::WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0; }, ms))
+        ::GetExitCodeProcess(child.hProcess, &exitCode);
+    else
+        ::TerminateProcess(child.hProcess, exitCode);
+    ::CloseHandle(child.hThread);
+    ::CloseHandle(child.hProcess);
+    return exitCode;
+}
+
 } // namespace testsupport

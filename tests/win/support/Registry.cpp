@@ -78,4 +78,39 @@ NoWebService::~NoWebService()
     ::RegCloseKey(m_hKey);
 }
 
+std::string RegString(HKEY root, const char* key, const char* name, REGSAM view)
+{
+    char buf[1024] = {};
+    DWORD size = sizeof(buf) - 1, type = 0;
+    HKEY h;
+    if (::RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS)
+        return "";
+    const bool ok = ::RegQueryValueExA(h, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS;
+    ::RegCloseKey(h);
+    return ok ? std::string(buf) : std::string();
+}
+
+WineSetting::WineSetting(const std::string& key, const char* name, const std::string& value)
+    : m_key("Software\\Wine" + key), m_name(name), m_saved(RegString(HKEY_CURRENT_USER, m_key.c_str(), name))
+{
+    Set(value);
+}
+
+WineSetting::~WineSetting()
+{
+    Set(m_saved);
+}
+
+void WineSetting::Set(const std::string& value) const
+{
+    HKEY h;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, m_key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr);
+    if (value.empty())
+        ::RegDeleteValueA(h, m_name);
+    else
+        ::RegSetValueExA(h, m_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>(value.size() + 1));
+    ::RegCloseKey(h);
+}
+
 } // namespace testsupport

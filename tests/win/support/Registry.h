@@ -35,4 +35,36 @@ private:
     std::string m_strOldServer;
 };
 
+// A text value of the registry, "" when it cannot be read; view may name
+// the 32-bit or 64-bit registry view.
+std::string RegString(HKEY root, const char* key, const char* name, REGSAM view = 0);
+
+// A value of the prefix's HKCU\Software\Wine settings for the processes
+// started from now on (empty: removed), restored when it goes.
+class WineSetting {
+public:
+    WineSetting(const std::string& key, const char* name, const std::string& value);
+    ~WineSetting();
+    WineSetting(const WineSetting&) = delete;
+    WineSetting& operator=(const WineSetting&) = delete;
+
+private:
+    void Set(const std::string& value) const;
+    std::string m_key;
+    const char* m_name;
+    std::string m_saved;
+};
+
+// The Windows version Wine pretends to be (empty: Wine's default).
+struct WineVersion : WineSetting {
+    explicit WineVersion(const std::string& version) : WineSetting("", "Version", version) {}
+};
+
+// Windows placed by the program alone, as on Windows. Without a window
+// manager Wine's X11 driver otherwise waits about two seconds for each window
+// it shows or hides, which would swamp any timing of the program's own.
+struct UnmanagedWindows : WineSetting {
+    UnmanagedWindows() : WineSetting("\\X11 Driver", "Managed", "N") {}
+};
+
 } // namespace testsupport
