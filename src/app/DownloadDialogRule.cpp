@@ -1,5 +1,7 @@
 #include "app/DownloadDialogRule.h"
 
+#include "framework/String.h"
+
 #include <cstring>
 
 const char PRODUCT_SETUP_FILE[] = "TallowFree.exe";
@@ -12,19 +14,7 @@ bool NamesSetupFile(const char* pszUrl)
     size_t start = end;
     while (start > 0 && pszUrl[start - 1] != '/' && pszUrl[start - 1] != '\\')
         --start;
-    const size_t n = std::strlen(PRODUCT_SETUP_FILE);
-    if (end - start != n)
-        return false;
-    for (size_t i = 0; i < n; ++i) {
-        char a = pszUrl[start + i], b = PRODUCT_SETUP_FILE[i];
-        if (a >= 'A' && a <= 'Z')
-            a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = static_cast<char>(b - 'A' + 'a');
-        if (a != b)
-            return false;
-    }
-    return true;
+    return CString(pszUrl + start, static_cast<int>(end - start)).CompareNoCase(PRODUCT_SETUP_FILE) == 0;
 }
 
 DownloadDialog RecogniseDownloadDialog(const char* pszWarningFile, const char* pszPlainSite,

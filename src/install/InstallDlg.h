@@ -67,7 +67,9 @@ public:
     static bool IsFromVendor(HANDLE hFile, LPCSTR path);
     // Deletes a downloaded program that failed that check and tells the visitor.
     void RefusePayload(LPCSTR path);
-    // FALSE, after telling the visitor, when the library could not be fetched and stored.
+    // FALSE when the library could not be fetched and stored; what to tell
+    // the visitor is then in m_strPartnerLibraryFailure. Tells nobody itself:
+    // it runs on the worker, and the sequence tells.
     BOOL DownloadPartnerLibrary();
     // The waits of every download, and of the partner library's in all;
     // tests shorten them.
@@ -124,6 +126,7 @@ public:
     CString m_strVersionDirVista;
     CString m_strUserId;
     HMODULE m_hPartnerLib = nullptr;
+    CString m_strPartnerLibraryFailure;
     CString m_strCookieValue;
     CString m_strCookieField0;
     CString m_strCookieUserId;

@@ -40,7 +40,9 @@ void CInstallDlg::StartPartnerCheck()
 
 void CInstallDlg::AfterPartnerLibrary(BOOL bFetched)
 {
-    if (bFetched && CheckConflictingFilter()) {
+    if (!bFetched) {
+        InstallMessageBox(m_strPartnerLibraryFailure, MB_ICONSTOP);
+    } else if (CheckConflictingFilter()) {
         RunInstallation();
         return;
     }

@@ -230,7 +230,6 @@ BOOL CInstallDlg::DownloadPartnerLibrary()
     if (placed == CDownloadFile::Placed)
         return TRUE;
     const bool diskFailed = !opened || outcome == HttpOutcome::NotStored || placed == CDownloadFile::Failed;
-    ReportFailure(this, diskFailed ? CString(TEXT_CANNOT_CREATE_FILES)
-                                   : CString(TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY));
+    m_strPartnerLibraryFailure = diskFailed ? TEXT_CANNOT_CREATE_FILES : TEXT_CANNOT_DOWNLOAD_PARTNER_LIBRARY;
     return FALSE;
 }

@@ -235,9 +235,9 @@ TEST_F(PartnerCheckWin, AFileThatIsNoLibraryIsRefusedOneWithoutTheExportsStopsSi
         const std::string text = std::string(temp) + "not-a-library.txt";
         WriteText(text, "<html>this is no library</html>");
         Serve(text);
-        dlg.DownloadPartnerLibrary();
-        ::DeleteFileA(text.c_str());
+        dlg.StartPartnerCheck();
         ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
+        ::DeleteFileA(text.c_str());
         EXPECT_EQ(watcher.Boxes()[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
         EXPECT_EQ(ReadText(library), before);
         EXPECT_EQ(before.substr(0, 2), "MZ");
@@ -288,9 +288,10 @@ TEST_F(PartnerCheckWin, ALibraryWithoutTheVendorsSignatureIsDeletedAndNeverLoade
     ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\payloads\\tampered-VestaINet.dll").c_str(), stored.c_str(), FALSE));
     StandinSwitches("missing=VestaINet");
     MsgBoxWatcher watcher;
-    EXPECT_FALSE(Check());
+    dlg.StartPartnerCheck();
     ASSERT_TRUE(watcher.WaitForBoxes(1, 5000));
-    PumpPending(); // the check has returned: any other box would have been seen
+    PumpUntil([&] { return !dlg.IsWorkerRunning(); }, 5000);
+    PumpPending(); // the sequence has gone on: any other box would have been seen
     ASSERT_EQ(watcher.Boxes().size(), 1u) << "the missing file only";
     EXPECT_EQ(watcher.Boxes()[0].text, u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.");
     EXPECT_EQ(dlg.m_hPartnerLib, nullptr);
