@@ -1,8 +1,7 @@
 #include "framework/Socket.h"
 
+#include "framework/String.h"
 #include "framework/Thread.h"
-
-#include <string>
 
 namespace {
 
@@ -69,10 +68,6 @@ bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
     return connected && (!nonBlocking || ::ioctlsocket(s, FIONBIO, &blocking) == 0);
 }
 
-} // namespace
-
-namespace {
-
 // gethostbyname has no bound of its own, so it runs on a thread the caller
 // may stop waiting for. The caller and the thread share this block, and
 // whichever leaves last frees it: a lookup that answers late answers nobody.
@@ -84,7 +79,7 @@ struct HostLookup {
             delete this;
     }
 
-    const std::string name;
+    const CString name;
     in_addr address{};
     bool found = false;
     LONG refs = 2;
@@ -95,7 +90,7 @@ UINT LookUpHost(LPVOID pParam)
     auto* lookup = static_cast<HostLookup*>(pParam);
     // Winsock 1.1 name resolution: getaddrinfo is missing before Windows XP.
     // Winsock keeps one hostent per thread, so it is copied here.
-    const hostent* host = ::gethostbyname(lookup->name.c_str());
+    const hostent* host = ::gethostbyname(lookup->name);
     if (host && host->h_addrtype == AF_INET && host->h_length == 4 && host->h_addr_list[0]) {
         memcpy(&lookup->address, host->h_addr_list[0], 4);
         lookup->found = true;

@@ -111,10 +111,6 @@ bool Placed(CInstallDlg* dlg, CDownloadFile::Result result)
     return result == CDownloadFile::Placed;
 }
 
-} // namespace
-
-namespace {
-
 // The library is small; two minutes hold it on any line worth the name.
 HttpTimeouts PartnerLibraryTimeouts()
 {

@@ -56,15 +56,20 @@ public:
     }
 
 protected:
+    // WinINet's own timeouts, which newer WinINet honours; the bounds of the
+    // call hold for every WinINet.
+    DWORD TimeoutOf(DWORD option) const
+    {
+        return option == INTERNET_OPTION_CONNECT_TIMEOUT ? m_timeouts.connectMs : m_timeouts.headerMs;
+    }
     // Windows hands a session's timeouts down to its requests; Wine takes
-    // the send and receive ones only from the request itself. Newer WinINet
-    // honours them; the bounds of the call hold for every WinINet.
+    // the send and receive ones only from the request itself.
     void SetTimeouts(HINTERNET hInternet) const
     {
-        const DWORD values[] = {m_timeouts.connectMs, m_timeouts.headerMs, m_timeouts.headerMs};
-        for (int i = 0; i < 3; ++i)
-            WinInet().InternetSetOptionA(hInternet, TIMEOUT_OPTIONS[i], const_cast<DWORD*>(&values[i]),
-                                         sizeof(values[i]));
+        for (DWORD option : TIMEOUT_OPTIONS) {
+            DWORD value = TimeoutOf(option);
+            WinInet().InternetSetOptionA(hInternet, option, &value, sizeof(value));
+        }
     }
     // A reply that trickles in keeps each read short and the whole without end.
     CLowSpeedLimit ReplyLowSpeedLimit() const
@@ -85,8 +90,8 @@ protected:
     void Exchange() override
     {
         CInternetSession session(nullptr, 1, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0, this);
-        for (int i = 0; i < 3; ++i)
-            session.SetOption(TIMEOUT_OPTIONS[i], i == 0 ? m_timeouts.connectMs : m_timeouts.headerMs);
+        for (DWORD option : TIMEOUT_OPTIONS)
+            session.SetOption(option, TimeoutOf(option));
         CString reply;
         try {
             auto file = session.OpenURL(m_strUrl, 1,

@@ -597,5 +597,19 @@ TEST_F(DripChild, EachNetworkStepEndsAtItsDeadlineWhileTheWindowAnswers)
         RecordProperty(std::string(step.name) + " longest unanswered ms", static_cast<int>(longest));
         PumpUntil([&] { return !host.dlg.IsInstalling() && !host.dlg.IsWorkerRunning(); }, 5000);
     }
+
+    // Closing in the middle of a drip stops the step at once, and nothing is told.
+    StandinSwitches(steps[1].switches);
+    MsgBoxWatcher boxes;
+    InstallHost host;
+    host.dlg.m_strCookieUserId = "kim01";
+    host.dlg.RunInstallation();
+    ASSERT_TRUE(PumpUntil([] { return StandinLastRequest("path") == "/tl_free/install_info.php"; }, 3000));
+    const DWORD asked = ::GetTickCount();
+    EXPECT_TRUE(host.dlg.StopWorker(1500));
+    EXPECT_LT(::GetTickCount() - asked, 1000u);
+    PumpPending(); // the step's result, ignored
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(host.dlg.m_bSignedIn, 0);
     StandinSwitches("");
 }
