@@ -76,6 +76,7 @@ test: native wine e2e
 	tests/release/selftest.sh
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe $(TEST_PKI)
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
+	bench/smoke.sh $(BUILD)
 
 demo: wine e2e
 	WINE_BUILD_DIR=$(DRIVER_DIR) E2E_BUILD_DIR=$(E2E_DIR) tools/demo/demo.sh

@@ -75,3 +75,6 @@ option(TALLOW_END_TO_END "Build the stand-ins with this program and run it end t
 if(TALLOW_END_TO_END)
     include(cmake/end-to-end.cmake)
 endif()
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" OR TALLOW_END_TO_END)
+    include(cmake/planted.cmake)
+endif()

@@ -27,10 +27,15 @@ foreach(tool ${TOOL_DIRS})
     add_subdirectory(${dir} ${CMAKE_BINARY_DIR}/tools/${name})
 endforeach()
 
-# Figures the tests do not judge: bench/watcher_latency.sh runs it.
+# Figures the tests do not judge: bench/watcher_latency.sh runs watcherbench,
+# bench/install_timeline.sh runs timeline and floor (a minimal dialog program).
 add_executable(watcherbench ${CMAKE_SOURCE_DIR}/bench/watcher_latency.cpp ${RESOURCE_FILE})
 target_link_libraries(watcherbench PRIVATE testsupport tallow_core)
-target_link_options(watcherbench PRIVATE -static)
+add_executable(timeline ${CMAKE_SOURCE_DIR}/bench/timeline.cpp)
+add_executable(floor WIN32 ${CMAKE_SOURCE_DIR}/bench/floor.cpp)
+foreach(bench watcherbench timeline floor)
+    target_link_options(${bench} PRIVATE -static)
+endforeach()
 
 # The Win32 tests copy them from here.
 add_dependencies(wintests VestaINet VestaINetStdcall VestaINetNoRelease setupstub)

@@ -24,10 +24,10 @@ WINE32_BIN="${WINE32_BIN:-/usr/lib/wine/wine}"
 WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
 
 # A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
-# programs cannot start in it.
+# programs cannot start in it (where the machine can execute them at all).
 wine_env_prefix_ready() {
     [ -f "$WINEPREFIX/.tallow-ready" ] || return 1
-    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || ! "$WINE32_BIN" --version >/dev/null 2>&1
 }
 
 wine_env_prefix() {
