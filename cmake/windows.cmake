@@ -35,13 +35,26 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # 98 and NT 4.0 refuse a program that asks for a newer system. The stack
     # protector's runtime links statically (-static) and imports only
     # CryptoAPI functions that 98 and NT 4.0 have.
-    target_compile_options(tallow_core PRIVATE -fstack-protector-strong)
-    target_compile_options(TallowFreeInstall PRIVATE -fstack-protector-strong)
-    # Our own guard set-up; the support library's would load a cryptographic
-    # provider before WinMain.
-    target_sources(TallowFreeInstall PRIVATE src/framework/StackGuard.cpp)
+    # Built for the Pentium Pro, which the toolchain's runtime needs anyway
+    # (the entry routine says so on older processors), and for size: the
+    # visitor downloads it before anything else happens. Stripped, with only
+    # what is used linked; the linker's map keeps the symbols for the checks.
+    set(RELEASE_CODE_OPTIONS -march=i686 $<$<CONFIG:Release>:-Os> -fstack-protector-strong
+        -ffunction-sections -fdata-sections)
+    target_compile_options(tallow_core PRIVATE ${RELEASE_CODE_OPTIONS})
+    target_compile_options(TallowFreeInstall PRIVATE ${RELEASE_CODE_OPTIONS})
+    # Our own guard set-up (the support library's would load a cryptographic
+    # provider before WinMain), and the runtime's failures without the
+    # library's heavier handlers.
+    target_sources(TallowFreeInstall PRIVATE src/framework/StackGuard.cpp src/framework/RuntimeErrors.cpp
+                   src/framework/ProcessorEntry.cpp)
     set_source_files_properties(src/framework/StackGuard.cpp PROPERTIES COMPILE_OPTIONS -fno-stack-protector)
+    # The entry point runs before the runtime, on any processor Windows runs on.
+    set_source_files_properties(src/framework/ProcessorEntry.cpp PROPERTIES COMPILE_OPTIONS
+        "-march=i386;-fno-stack-protector;-fno-exceptions;-fno-asynchronous-unwind-tables")
     target_link_options(TallowFreeInstall PRIVATE -fstack-protector-strong
+        -Wl,-e,_ProcessorCheckEntry
+        -Wl,--gc-sections -s -Wl,-Map,${CMAKE_BINARY_DIR}/TallowFreeInstall.map
         -Wl,--tsaware
         -Wl,--major-os-version,4,--minor-os-version,0
         -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
