@@ -4,7 +4,8 @@
 # Expects WINE_BUILD_DIR (the build directory the prefix belongs to).
 # WINE runs 64-bit programs, WINE32 32-bit ones, in the same prefix.
 
-export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
+# A slot (tests/slot.sh) has a prefix of its own.
+export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix${TALLOW_SLOT:+-$TALLOW_SLOT}}"
 # WINE_EXTRA_OVERRIDES: more overrides for one run (the planted-library check).
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINE_EXTRA_OVERRIDES:+;$WINE_EXTRA_OVERRIDES}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -49,7 +50,7 @@ PY
         $WINE regedit /S "$(winepath_w "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
         wineserver -w
         touch "$WINEPREFIX/.tallow-ready"
-    ) 9>"$WINE_BUILD_DIR/.wineprefix.lock"
+    ) 9>"$WINEPREFIX.lock"
 }
 
 winepath_w() {

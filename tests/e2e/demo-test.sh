@@ -5,6 +5,7 @@
 # Usage: demo-test.sh E2E_BUILD_DIR DRIVER_BUILD_DIR (the 32-bit program's
 # build, the x86_64 build with the demo driver).
 set -u -o pipefail
+. "$(dirname "$0")/../slot.sh"
 build=$1
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 out="$build/demo-out"

@@ -7,6 +7,7 @@
 # program that asks for WinINet by name must load its planted copy. The
 # program is the 32-bit one, or the x86_64 one where 32-bit code cannot run.
 set -u
+. "$(dirname "$0")/../slot.sh"
 build="$(cd "$1" && pwd)"
 drivers="$(cd "$2" && pwd)"
 top="$(cd "$(dirname "$0")/../.." && pwd)"

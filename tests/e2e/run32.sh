@@ -7,6 +7,7 @@
 # build's stand-ins, and one loud line says so; a check that needs the 32-bit
 # program itself (--needs-32-bit) then exits 77 with the reason.
 set -u
+. "$(dirname "$0")/../slot.sh"
 needs32=
 if [ "$1" = --needs-32-bit ]; then
     needs32=$2
