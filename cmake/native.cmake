@@ -32,6 +32,10 @@ add_executable(nativetests ${NATIVE_TESTS})
 target_link_libraries(nativetests PRIVATE tallow_portable GTest::gtest_main)
 target_compile_definitions(nativetests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
+# Our downloader's side of bench/http_bench.sh, from the product's own sources.
+add_executable(http_bench ${CMAKE_SOURCE_DIR}/bench/http_bench.cpp)
+target_link_libraries(http_bench PRIVATE tallow_portable)
+
 enable_testing()
 add_test(NAME native COMMAND nativetests --gtest_brief=0)
 set_tests_properties(native PROPERTIES TIMEOUT 300)
