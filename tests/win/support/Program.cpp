@@ -98,6 +98,16 @@ DWORD RunTestsInChild(const std::string& gtestFilter, const char* variable, DWOR
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string commandLine = std::string("\"") + self + "\" --gtest_filter=" + gtestFilter;
+    // The child runs every test of the filter: this run's share of a sharded
+    // suite is not the child's.
+    const char* const shardVariables[] = {"GTEST_TOTAL_SHARDS", "GTEST_SHARD_INDEX", "GTEST_SHARD_STATUS_FILE"};
+    std::string saved[3];
+    for (int i = 0; i < 3; ++i) {
+        char value[256] = {};
+        if (::GetEnvironmentVariableA(shardVariables[i], value, sizeof(value)))
+            saved[i] = value;
+        ::SetEnvironmentVariableA(shardVariables[i], nullptr);
+    }
     ::SetEnvironmentVariableA(variable, "1");
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
@@ -105,6 +115,9 @@ DWORD RunTestsInChild(const std::string& gtestFilter, const char* variable, DWOR
     const BOOL started = ::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                           &startup, &child);
     ::SetEnvironmentVariableA(variable, nullptr);
+    for (int i = 0; i < 3; ++i)
+        if (!saved[i].empty())
+            ::SetEnvironmentVariableA(shardVariables[i], saved[i].c_str());
     if (!started)
         return ~0u;
     DWORD exitCode = ~0u;

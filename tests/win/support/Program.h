@@ -26,11 +26,11 @@ HWND FindInstallDialog(DWORD pid);
 std::string ProgramBesideThis(const char* pszName);
 // How many threads this process has now.
 int ThreadsOfThisProcess();
-// Runs this test program again, with only the tests of gtestFilter and the
-// environment variable set (tests that need what only a new process has,
-// such as the prefix's settings, skip themselves without it), pumping this
-// thread meanwhile. The child's exit code; ~0 when it did not start or end
-// within ms.
+// Runs this test program again, with all the tests of gtestFilter (whatever
+// share of a sharded run this one has) and the environment variable set
+// (tests that need what only a new process has, such as the prefix's
+// settings, skip themselves without it), pumping this thread meanwhile. The
+// child's exit code; ~0 when it did not start or end within ms.
 DWORD RunTestsInChild(const std::string& gtestFilter, const char* variable, DWORD ms);
 
 } // namespace testsupport
