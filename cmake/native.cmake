@@ -14,7 +14,7 @@ endif()
 add_library(tallow_portable STATIC ${PORTABLE_SOURCES})
 target_include_directories(tallow_portable PUBLIC ${INCLUDE_DIRS})
 target_compile_options(tallow_portable PRIVATE ${WARNINGS})
-target_link_libraries(tallow_portable PUBLIC Threads::Threads)
+target_link_libraries(tallow_portable PUBLIC bearssl Threads::Threads)
 
 if(TALLOW_FUZZ)
     file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
@@ -35,3 +35,8 @@ target_compile_definitions(nativetests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_D
 enable_testing()
 add_test(NAME native COMMAND nativetests --gtest_brief=0)
 set_tests_properties(native PROPERTIES TIMEOUT 300)
+
+# Figures the tests do not judge: bench/authenticode_bench.sh builds it in an
+# optimised tree of its own.
+add_executable(authenticodebench EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/bench/authenticode_bench.cpp)
+target_link_libraries(authenticodebench PRIVATE tallow_portable)
