@@ -24,7 +24,8 @@ public:
     {
         if (offset > m_n || n > m_n - offset)
             abort(); // the checks must stay inside the size they were told
-        memcpy(p, m_p + offset, n);
+        if (n)
+            memcpy(p, m_p + offset, n);
         return true;
     }
 

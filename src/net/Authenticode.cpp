@@ -218,24 +218,31 @@ Result CheckRsa(const DerItem& publicKey, const DerItem& signature, CDigest::Kin
 
 Result ReadSignedData(const DerItem& contentInfo, int nesting, const char* keyPins, std::vector<Signature>& found);
 
+// One Attribute of a SET of them: its type and the SET of its values.
+bool ReadAttribute(CDerReader& attrs, DerItem& type, DerItem& values)
+{
+    DerItem attribute;
+    if (!attrs.Read(DER_SEQUENCE, attribute))
+        return false;
+    CDerReader a = attrs.Inside(attribute);
+    return a.Read(DER_OID, type) && a.Read(DER_SET, values) && a.AtEnd();
+}
+
 // Nested signatures ride in the unsigned attributes: anyone may add one, so
 // each must verify on its own, and none may carry more.
 Result ReadNestedSignatures(const DerItem& attributes, int nesting, const char* keyPins,
                             std::vector<Signature>& found)
 {
     for (CDerReader attrs = CDerReader(attributes.whole, attributes.wholeSize).Inside(attributes); !attrs.AtEnd();) {
-        DerItem attribute, type, values, value;
-        if (!attrs.Read(DER_SEQUENCE, attribute))
-            return Result::Malformed;
-        CDerReader a = attrs.Inside(attribute);
-        if (!a.Read(DER_OID, type) || !a.Read(DER_SET, values) || !a.AtEnd())
+        DerItem type, values, value;
+        if (!ReadAttribute(attrs, type, values))
             return Result::Malformed;
         // Timestamps and the like say nothing the check uses.
         if (!type.Is(OID_NESTED_SIGNATURE))
             continue;
         if (nesting > 0)
             return Result::Malformed;
-        for (CDerReader v = a.Inside(values); !v.AtEnd();) {
+        for (CDerReader v = attrs.Inside(values); !v.AtEnd();) {
             if (!v.Read(DER_SEQUENCE, value))
                 return Result::Malformed;
             const Result nested = ReadSignedData(value, nesting + 1, keyPins, found);
@@ -270,13 +277,10 @@ Result ReadSignerInfo(CDerReader& infos, const std::vector<Certificate>& certs, 
     // Exactly one content type, the indirect data, and one digest, of its contents.
     int contentTypes = 0, digests = 0;
     for (CDerReader attrs = s.Inside(attributes); !attrs.AtEnd();) {
-        DerItem attribute, type, values, value;
-        if (!attrs.Read(DER_SEQUENCE, attribute))
+        DerItem type, values, value;
+        if (!ReadAttribute(attrs, type, values))
             return Result::Malformed;
-        CDerReader a = attrs.Inside(attribute);
-        if (!a.Read(DER_OID, type) || !a.Read(DER_SET, values) || !a.AtEnd())
-            return Result::Malformed;
-        CDerReader v = a.Inside(values);
+        CDerReader v = attrs.Inside(values);
         if (type.Is(OID_CONTENT_TYPE)) {
             ++contentTypes;
             if (!v.Read(DER_OID, value) || !v.AtEnd() || !value.Is(OID_SPC_INDIRECT_DATA))
@@ -441,7 +445,7 @@ Result ReadEntry(CByteSource& file, const ImageLayout& layout, std::vector<unsig
 {
     const uint32_t tableSize = static_cast<uint32_t>(file.Size() - layout.tableAt);
     unsigned char header[8];
-    if (tableSize < sizeof(header) || tableSize - sizeof(header) > MAX_SIGNATURE)
+    if (tableSize <= sizeof(header) || tableSize - sizeof(header) > MAX_SIGNATURE)
         return Result::BadTable;
     der.resize(tableSize - sizeof(header));
     if (!file.Read(layout.tableAt, header, sizeof(header)) ||
