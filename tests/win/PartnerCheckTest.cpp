@@ -109,8 +109,8 @@ std::string ExeFolder()
     return exe.substr(0, exe.rfind('\\') + 1);
 }
 
-// A library built with the tests (tools/partnerdll), signed by the vendor's
-// stand-in signer when the build checks signatures (tools/standin/make-root.sh).
+// A library built with the tests (tools/partnerdll), signed with the pinned
+// key when the build checks signatures (tools/standin/make-root.sh).
 std::string BuiltLibrary(const char* name)
 {
     if (*VENDOR_KEY_PINS)
