@@ -69,6 +69,11 @@ fuzz: deps
 
 FUZZ_SECONDS ?= 15
 
+# Wine runs go two at a time where each can have a network namespace of its
+# own (tests/slot.sh); elsewhere one after the other.
+SLOTS = $(shell unshare --net true 2>/dev/null && command -v ip >/dev/null && \
+                echo "-j2 --resource-spec-file $(CURDIR)/tests/slots.json")
+
 # The release is built as the vendor would build it, with the throwaway
 # pins, certificate and key standing in for the vendor's.
 test: native wine e2e
@@ -76,11 +81,12 @@ test: native wine e2e
 	    ODBC_DRIVER_SHA256=$$(cat $(TEST_PKI)/driver.sha256) ALLOW_UNSIGNED_PAYLOADS=OFF \
 	    SIGN_CERT=$(TEST_PKI)/signer.crt SIGN_KEY=$(TEST_PKI)/signer.key SIGN_PASS_FILE=
 	cd $(BUILD)/native && ctest --output-on-failure
-	cd $(BUILD)/wine && ctest --output-on-failure
-	tests/e2e/ctest32.sh $(E2E_DIR)
+	cd $(BUILD)/wine && ctest --output-on-failure $(SLOTS)
+	tests/e2e/ctest32.sh $(E2E_DIR) $(SLOTS)
 	tests/release/selftest.sh
 	tests/release/check-release.sh $(BUILD)/release/TallowFreeInstall.exe $(TEST_PKI)
 	fuzz/run.sh $(FUZZ_SECONDS) $(BUILD)
+	bench/smoke.sh $(BUILD)
 
 demo: wine e2e
 	WINE_BUILD_DIR=$(DRIVER_DIR) E2E_BUILD_DIR=$(E2E_DIR) tools/demo/demo.sh

@@ -1,8 +1,8 @@
-// authenticodebench FILE KEY_PINS ROUNDS CA_FILE: how long our publisher
+// authenticode_bench FILE KEY_PINS ROUNDS CA_FILE: how long our publisher
 // check takes on one signed program, beside `osslsigncode verify` on the same
 // file, both as a process of their own and ROUNDS times, alternating; ours
 // also inside this process. Prints the figures, judges nothing.
-// authenticodebench --verify FILE KEY_PINS: one check, exit 0 when verified.
+// authenticode_bench --verify FILE KEY_PINS: one check, exit 0 when verified.
 #include "net/Authenticode.h"
 
 #include <fcntl.h>
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
         return VerifyAuthenticode(file, argv[3]) == AuthenticodeResult::Verified ? 0 : 1;
     }
     if (argc != 5) {
-        fprintf(stderr, "usage: authenticodebench FILE KEY_PINS ROUNDS CA_FILE\n");
+        fprintf(stderr, "usage: authenticode_bench FILE KEY_PINS ROUNDS CA_FILE\n");
         return 2;
     }
     const std::string file = argv[1], pins = argv[2], caFile = argv[4];

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Usage: bench/install_timeline.sh [ROUNDS] [WINE_BUILD_DIR]
+#        bench/install_timeline.sh --smoke [BUILD_DIR]
 # The timeline of one installation against the vendor stand-in (program
 # started, window shown, start posted, install dialog shown, each request,
 # setup program started, process ended) beside the same steps of a minimal
@@ -10,11 +11,18 @@
 # takes to end after the setup program has started; the goal is the assistant
 # within 0.5 s of the floor. A benchmark, not a test: it judges nothing.
 # BENCH_MANAGED=Y shows the same with Wine's managed windows, for comparison.
+# --smoke: one round, to show that it still builds and runs.
 set -euo pipefail
-rounds=${1:-3}
 top="$(cd "$(dirname "$0")/.." && pwd)"
-WINE_BUILD_DIR="$(realpath -m "${2:-$top/build/wine}")"
-[ -x "$WINE_BUILD_DIR/TallowFreeInstall.exe" ] || { echo "build it first: make wine" >&2; exit 1; }
+if [ "${1:-}" = --smoke ]; then
+    rounds=1 WINE_BUILD_DIR=${2:-$top/build}/wine
+else
+    rounds=${1:-3} WINE_BUILD_DIR=${2:-$top/build/wine}
+fi
+WINE_BUILD_DIR="$(realpath -m "$WINE_BUILD_DIR")"
+for prog in TallowFreeInstall timeline floor; do
+    [ -x "$WINE_BUILD_DIR/$prog.exe" ] || { echo "build it first: make wine" >&2; exit 1; }
+done
 export WINEPREFIX="$WINE_BUILD_DIR/bench-prefix"
 . "$top/tests/wine-env.sh"
 . "$top/tests/standin-env.sh"
@@ -26,10 +34,6 @@ trap cleanup EXIT
 
 work="$WINE_BUILD_DIR/bench"
 mkdir -p "$work"
-for prog in timeline floor; do
-    x86_64-w64-mingw32-g++ -std=c++17 -O2 -static $([ $prog = floor ] && echo -mwindows) \
-        "$top/bench/$prog.cpp" -o "$work/$prog.exe"
-done
 cp -f "$WINE_BUILD_DIR/tools/setupstub/setupstub.exe" "$work/setup.exe"
 
 wine_env_prefix
@@ -56,9 +60,9 @@ for round in $(seq "$rounds"); do
         TALLOW_SETUPSTUB_RECORD="$(winepath_w "$work")\\setup-$who.txt"
         export TALLOW_SETUPSTUB_RECORD
         if [ $who = assistant ]; then
-            $WINE "$work/timeline.exe" 120 "$(winepath_w "$WINE_BUILD_DIR/TallowFreeInstall.exe")"
+            $WINE "$WINE_BUILD_DIR/timeline.exe" 120 "$(winepath_w "$WINE_BUILD_DIR/TallowFreeInstall.exe")"
         else
-            $WINE "$work/timeline.exe" 60 "$(winepath_w "$work/floor.exe")" "$(winepath_w "$work/setup.exe")"
+            $WINE "$WINE_BUILD_DIR/timeline.exe" 60 "$(winepath_w "$WINE_BUILD_DIR/floor.exe")" "$(winepath_w "$work/setup.exe")"
         fi | tr -d '\r' >"$work/steps-$who.txt" || true
         control requests >"$work/requests-$who.json"
         wineserver -w

@@ -26,22 +26,42 @@ target_compile_definitions(tallow_core PRIVATE ${PRODUCT_WINDOWS_LEVEL})
 target_link_libraries(tallow_core PUBLIC bearssl ${WIN32_LIBS})
 
 add_executable(TallowFreeInstall WIN32 src/app/main.cpp src/framework/WinMain.cpp src/framework/AnsiRuntime.cpp
-               ${RESOURCE_FILE})
+               src/framework/ProcessorEntry.cpp src/framework/RuntimeErrors.cpp ${RESOURCE_FILE})
 target_link_libraries(TallowFreeInstall PRIVATE tallow_core)
 target_compile_definitions(TallowFreeInstall PRIVATE ${PRODUCT_WINDOWS_LEVEL})
-target_link_options(TallowFreeInstall PRIVATE -static -mwindows)
+# Linked as it ships in both builds, so the x86_64 one that stands in for it
+# where 32-bit code cannot run goes the same way: the processor check as the
+# entry point, only what is used linked, the runtime's failures without the
+# library's heavier handlers (framework/RuntimeErrors.cpp). The linker's map
+# keeps the symbols for the release checks.
+target_compile_options(tallow_core PRIVATE -ffunction-sections -fdata-sections)
+target_compile_options(TallowFreeInstall PRIVATE -ffunction-sections -fdata-sections)
+set(ENTRY_SYMBOL ProcessorCheckEntry)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(ENTRY_SYMBOL _ProcessorCheckEntry) # C names carry an underscore on 32-bit Windows
+endif()
+target_link_options(TallowFreeInstall PRIVATE -static -mwindows -Wl,-e,${ENTRY_SYMBOL} -Wl,--gc-sections
+                    -Wl,-Map,${CMAKE_BINARY_DIR}/TallowFreeInstall.map)
+# The entry point runs before the runtime, so it may use none of it.
+set_source_files_properties(src/framework/ProcessorEntry.cpp PROPERTIES COMPILE_OPTIONS
+    "-fno-stack-protector;-fno-exceptions;-fno-asynchronous-unwind-tables")
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # The shipped program. Version 4.0 in the header: the loaders of Windows
     # 98 and NT 4.0 refuse a program that asks for a newer system. The stack
     # protector's runtime links statically (-static) and imports only
     # CryptoAPI functions that 98 and NT 4.0 have.
-    target_compile_options(tallow_core PRIVATE -fstack-protector-strong)
-    target_compile_options(TallowFreeInstall PRIVATE -fstack-protector-strong)
-    # Our own guard set-up; the support library's would load a cryptographic
+    # Built for the Pentium Pro, which the toolchain's runtime needs anyway
+    # (the entry routine, built for the 386, says so on older processors),
+    # and for size, stripped: the visitor downloads it before anything else.
+    set(RELEASE_CODE_OPTIONS -march=i686 $<$<CONFIG:Release>:-Os> -fstack-protector-strong)
+    target_compile_options(tallow_core PRIVATE ${RELEASE_CODE_OPTIONS})
+    target_compile_options(TallowFreeInstall PRIVATE ${RELEASE_CODE_OPTIONS})
+    set_property(SOURCE src/framework/ProcessorEntry.cpp APPEND PROPERTY COMPILE_OPTIONS -march=i386)
+    # Our own guard set-up: the support library's would load a cryptographic
     # provider before WinMain.
     target_sources(TallowFreeInstall PRIVATE src/framework/StackGuard.cpp)
     set_source_files_properties(src/framework/StackGuard.cpp PROPERTIES COMPILE_OPTIONS -fno-stack-protector)
-    target_link_options(TallowFreeInstall PRIVATE -fstack-protector-strong
+    target_link_options(TallowFreeInstall PRIVATE -fstack-protector-strong -s
         -Wl,--tsaware
         -Wl,--major-os-version,4,--minor-os-version,0
         -Wl,--major-subsystem-version,4,--minor-subsystem-version,0)
@@ -74,4 +94,7 @@ endif()
 option(TALLOW_END_TO_END "Build the stand-ins with this program and run it end to end under Wine" OFF)
 if(TALLOW_END_TO_END)
     include(cmake/end-to-end.cmake)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" OR TALLOW_END_TO_END)
+    include(cmake/planted.cmake)
 endif()

@@ -27,18 +27,27 @@ foreach(tool ${TOOL_DIRS})
     add_subdirectory(${dir} ${CMAKE_BINARY_DIR}/tools/${name})
 endforeach()
 
-# Figures the tests do not judge: bench/watcher_latency.sh runs it.
+# Figures the tests do not judge: bench/watcher_latency.sh runs watcherbench,
+# bench/install_timeline.sh runs timeline and floor (a minimal dialog program).
 add_executable(watcherbench ${CMAKE_SOURCE_DIR}/bench/watcher_latency.cpp ${RESOURCE_FILE})
 target_link_libraries(watcherbench PRIVATE testsupport tallow_core)
-target_link_options(watcherbench PRIVATE -static)
+add_executable(timeline ${CMAKE_SOURCE_DIR}/bench/timeline.cpp)
+add_executable(floor WIN32 ${CMAKE_SOURCE_DIR}/bench/floor.cpp)
+foreach(bench watcherbench timeline floor)
+    target_link_options(${bench} PRIVATE -static)
+endforeach()
 
 # The Win32 tests copy them from here.
 add_dependencies(wintests VestaINet VestaINetStdcall VestaINetNoRelease setupstub)
 
-# The unit-level Win32 tests. The end-to-end tests in the same program drive
-# the shipped 32-bit build instead (cmake/end-to-end.cmake).
+# The unit-level Win32 tests, in two halves that `make test` runs at the same
+# time, each in a slot of its own (tests/slot.sh). The end-to-end tests in the
+# same program drive the shipped 32-bit build instead (cmake/end-to-end.cmake).
 enable_testing()
 set(RUN_WINE ${CMAKE_SOURCE_DIR}/tests/win/run-wine.sh)
-add_test(NAME wine COMMAND ${RUN_WINE} --standin 900 ${CMAKE_BINARY_DIR}/wintests.exe
-                           --gtest_filter=-EndToEnd.*:*/InstallOn.*)
-set_tests_properties(wine PROPERTIES TIMEOUT 960)
+foreach(shard 0 1)
+    add_test(NAME wine.${shard} COMMAND ${RUN_WINE} --standin 600 ${CMAKE_BINARY_DIR}/wintests.exe
+                                        --gtest_filter=-EndToEnd.*:*/InstallOn.*)
+    set_tests_properties(wine.${shard} PROPERTIES TIMEOUT 660 RESOURCE_GROUPS slot:1
+                         ENVIRONMENT "GTEST_TOTAL_SHARDS=2;GTEST_SHARD_INDEX=${shard}")
+endforeach()

@@ -9,13 +9,13 @@ standin_start() {
     top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
     STANDIN_WEB_PORT=$(standin_port WEB_SERVICE_PORT "$build")
     STANDIN_DOWNLOAD_PORT=$(standin_port DOWNLOAD_SERVER_PORT "$build")
-    STANDIN_ROOT="$build/standin-root"
+    STANDIN_ROOT="$build/standin-root${TALLOW_SLOT:+-$TALLOW_SLOT}"
     if [ -x "$top/tools/standin/make-root.sh" ]; then
         "$top/tools/standin/make-root.sh" "$build" "$STANDIN_ROOT" || return 1
     fi
     mkdir -p "$STANDIN_ROOT"
     python3 "$top/tools/standin/standin.py" --web-port "$STANDIN_WEB_PORT" \
-        --download-port "$STANDIN_DOWNLOAD_PORT" --root "$STANDIN_ROOT" >"$build/standin.log" 2>&1 &
+        --download-port "$STANDIN_DOWNLOAD_PORT" --root "$STANDIN_ROOT" >"$STANDIN_ROOT.log" 2>&1 &
     STANDIN_PID=$!
     STANDIN_ROOT_W=$(printf "Z:%s" "$(realpath "$STANDIN_ROOT")" | sed "s|/|\\\\|g")
     export STANDIN_WEB_PORT STANDIN_DOWNLOAD_PORT STANDIN_ROOT STANDIN_ROOT_W
@@ -23,6 +23,6 @@ standin_start() {
         curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/ping" >/dev/null 2>&1 && return 0
         sleep 0.1
     done
-    echo "the vendor stand-in did not start (see $build/standin.log)" >&2
+    echo "the vendor stand-in did not start (see $STANDIN_ROOT.log)" >&2
     return 1
 }

@@ -4,7 +4,8 @@
 # Expects WINE_BUILD_DIR (the build directory the prefix belongs to).
 # WINE runs 64-bit programs, WINE32 32-bit ones, in the same prefix.
 
-export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix}"
+# A slot (tests/slot.sh) has a prefix of its own.
+export WINEPREFIX="${WINEPREFIX:-$WINE_BUILD_DIR/wineprefix${TALLOW_SLOT:+-$TALLOW_SLOT}}"
 # WINE_EXTRA_OVERRIDES: more overrides for one run (the planted-library check).
 export WINEDLLOVERRIDES="mscoree,mshtml=${WINE_EXTRA_OVERRIDES:+;$WINE_EXTRA_OVERRIDES}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -24,10 +25,10 @@ WINE32_BIN="${WINE32_BIN:-/usr/lib/wine/wine}"
 WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
 
 # A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
-# programs cannot start in it.
+# programs cannot start in it (where the machine can execute them at all).
 wine_env_prefix_ready() {
     [ -f "$WINEPREFIX/.tallow-ready" ] || return 1
-    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ]
+    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || ! "$WINE32_BIN" --version >/dev/null 2>&1
 }
 
 wine_env_prefix() {
@@ -49,7 +50,7 @@ PY
         $WINE regedit /S "$(winepath_w "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
         wineserver -w
         touch "$WINEPREFIX/.tallow-ready"
-    ) 9>"$WINE_BUILD_DIR/.wineprefix.lock"
+    ) 9>"$WINEPREFIX.lock"
 }
 
 winepath_w() {

@@ -1,7 +1,6 @@
 #include "account/Blowfish.h"
 
 #include <cstring>
-#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -27,7 +26,7 @@ CBlowfish::CBlowfish(const unsigned char* ucKey, size_t keysize, const SBlock& r
     : m_oChain0(roChain), m_oChain(roChain)
 {
     if (keysize == 0 || !ucKey)
-        throw std::invalid_argument("Incorrect key length");
+        throw CFixedError("Incorrect key length");
     if (keysize > MAX_KEY)
         keysize = MAX_KEY;
 
@@ -80,7 +79,7 @@ void CBlowfish::EncryptBlock(SBlock& block) const
 void CBlowfish::Encrypt(const unsigned char* in, unsigned char* out, size_t n, int iMode)
 {
     if (n == 0 || n % 8 != 0)
-        throw std::invalid_argument("Incorrect buffer length");
+        throw CFixedError("Incorrect buffer length");
     m_oChain = m_oChain0;
     for (size_t off = 0; off < n; off += 8) {
         SBlock block = LoadBlock(in + off);

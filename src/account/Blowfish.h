@@ -2,6 +2,8 @@
 // 56 bytes), encryption only, over a buffer in ECB, CBC or CFB-64 mode.
 #pragma once
 
+#include "framework/FixedError.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -16,7 +18,7 @@ class CBlowfish {
 public:
     enum { ECB = 0, CBC = 1, CFB = 2 };
 
-    // Throws std::invalid_argument("Incorrect key length") for an empty key;
+    // Throws CFixedError("Incorrect key length") for an empty key;
     // bytes after the 56th are ignored.
     CBlowfish(const unsigned char* ucKey, size_t keysize, const SBlock& roChain = SBlock(0, 0));
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <stdexcept>
 
 void CInfoCipher::SetKey(const unsigned char* key, uint32_t count)
 {
@@ -19,7 +18,7 @@ std::unique_ptr<unsigned char[]> CInfoCipher::EncryptBuffer(const unsigned char*
                                                             int* outLength)
 {
     if (length < 0 || blockSize <= 0 || blockSize % 8 != 0 || length > INT_MAX - 4 - blockSize)
-        throw std::invalid_argument("Incorrect buffer length");
+        throw CFixedError("Incorrect buffer length");
     const int blocks = length / blockSize + (length % blockSize ? 1 : 0);
     const int total = blocks * blockSize + 4;
     std::unique_ptr<unsigned char[]> out(new unsigned char[total]);

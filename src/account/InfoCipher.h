@@ -13,7 +13,7 @@ public:
     void SetKey(const unsigned char* key, uint32_t count);
     // Returns the 4-byte little-endian length followed by the encrypted blocks,
     // the last one zero-padded; *outLength receives the total size. Throws
-    // std::invalid_argument for an unset key, a block size that is not a
+    // CFixedError for an unset key, a block size that is not a
     // positive multiple of 8, or a negative length.
     std::unique_ptr<unsigned char[]> EncryptBuffer(const unsigned char* data, int length, int blockSize,
                                                    int* outLength);

@@ -2,6 +2,12 @@
 // once; the compiler turns them into code page 949 bytes.
 #pragma once
 
+// When the processor is older than the program can run on (before the C
+// runtime starts: framework/ProcessorEntry.cpp).
+const char TEXT_PROCESSOR_TOO_OLD[] =
+    "이 컴퓨터의 프로세서로는 이 프로그램을 실행할 수 없습니다.\r\n"
+    "펜티엄 프로 이상의 프로세서가 필요합니다.";
+
 // When the files an installation needs cannot be written.
 const char TEXT_CANNOT_CREATE_FILES[] = "설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.";
 

@@ -2,6 +2,7 @@
 // list order and file modes.
 #include "framework/File.h"
 #include "framework/List.h"
+#include "framework/ProcessorCheck.h"
 #include "framework/String.h"
 
 #include <gtest/gtest.h>
@@ -148,4 +149,24 @@ TEST_F(CFileTest, CreateTruncatesAndNoTruncateKeeps)
     EXPECT_FALSE(f.Open(path.c_str(), CFile::modeRead)) << "plain read does not create";
     EXPECT_EQ(f.Read(buf, 4), 0u);
     EXPECT_FALSE(f.Write("x", 1));
+}
+
+// The entry routine's verdict from what CPUID reported (EDX of leaf 1).
+TEST(ProcessorCheck, NeedsCpuidConditionalMovesAndAnFpu)
+{
+    const struct {
+        uint32_t maxLeaf, features;
+        bool runs;
+    } cases[] = {
+        {0, 0, false},                                        // 386, early 486: no CPUID
+        {0, CPUID_FEATURE_FPU | CPUID_FEATURE_CMOV, false},   // leaf 1 not offered: nothing is known
+        {1, 0x008001BF, false},                               // Pentium MMX: FPU, no CMOV
+        {1, 0x008021BF, false},                               // AMD K6-2 (no CMOV)
+        {1, CPUID_FEATURE_CMOV, false},                       // conditional moves but no FPU for FCOMI
+        {1, CPUID_FEATURE_FPU | CPUID_FEATURE_CMOV, true},    // the least that runs
+        {2, 0x0183FBFF, true},                                // Pentium III
+        {0x0D, 0xBFEBFBFF, true},                             // today's processors
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProcessorCanRunProgram(c.maxLeaf, c.features), c.runs) << std::hex << c.maxLeaf << " " << c.features;
 }

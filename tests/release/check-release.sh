@@ -43,13 +43,39 @@ check "GUI subsystem" grep -qx 'subsystem=2' <<<"$header"
 check "OS version 4.0" grep -qx 'os_version=4.0' <<<"$header"
 check "subsystem version 4.0" grep -qx 'subsystem_version=4.0' <<<"$header"
 check "terminal-server aware" grep -qx 'tsaware=1' <<<"$header"
+check "stripped: no symbols, no debug sections" grep -qx 'stripped=1' <<<"$header"
+size=$(stat -c %s "$exe")
+echo "size: $size bytes, $((size / 1024)) KiB stripped (goal: at most 320 KiB, skin images included)"
+echo "imports: $(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ {n[dll]++}
+    END {for (d in n) printf "%s (%d) ", d, n[d]}')"
+# What the stripped program's symbols were: the linker's map beside it.
+map="${exe%.exe}.map"
+check "linker map beside the program" test -s "$map"
+disassembly=$(i686-w64-mingw32-objdump -d "$exe")
 # The stack protector: functions call the failure handler, and the guard is
 # our own (the support library's loads a cryptographic provider before WinMain).
-symbols=$(i686-w64-mingw32-nm "$exe" 2>/dev/null)
-chk_fail=$(awk '$3 == "___stack_chk_fail" {sub(/^0+/, "", $1); print $1}' <<<"$symbols")
-guarded=$(i686-w64-mingw32-objdump -d "$exe" | grep -c "call *${chk_fail:-none} ")
+chk_fail=$(awk '$1 ~ /^0x/ && $2 == "__stack_chk_fail" {sub(/^0x0*/, "", $1); print $1}' "$map")
+guarded=$(grep -E -c "call +(0x)?${chk_fail:-none}\b" <<<"$disassembly")
 check "stack protector in $guarded functions" test "$guarded" -gt 10
-check "stack guard set up by the program, not the support library" grep -q 'SetUpStackGuard' <<<"$symbols"
+check "stack guard set up by the program, not the support library" grep -q 'SetUpStackGuard' "$map"
+
+# The entry point is our processor check, which must run on any processor
+# Windows runs on: nothing newer than the 386 before it goes on into the C
+# runtime's start-up (CPUID is its probe, asked only where the ID flag of
+# EFLAGS toggles).
+entry=$(python3 "$here/pe.py" entry "$exe" 2>&1)
+check "entry point is the processor check" grep -qx 'symbol=ProcessorCheckEntry' <<<"$entry"
+routine=$(i686-w64-mingw32-objdump -d --no-show-raw-insn \
+    --start-address="$(sed -n 's/^start=//p' <<<"$entry")" --stop-address="$(sed -n 's/^stop=//p' <<<"$entry")" \
+    "$exe" | awk -F'\t' 'NF >= 2 && $1 ~ /^ *[0-9a-f]+:$/ {print $2}')
+mnemonics=$(awk '{print $1}' <<<"$routine" | sort -u | paste -sd' ')
+echo "entry routine $(sed -n 's/^symbol=//p' <<<"$entry") at $(sed -n 's/^entry=//p' <<<"$entry"):" \
+    "$(wc -l <<<"$routine") instructions: $mnemonics"
+check "entry routine holds no instruction newer than the 386" bash -c "! grep -E -i \
+    '^(cmov|fcmov|fcomi|fucomi|cmpxchg|xadd|bswap|rdtsc|rdmsr|sysenter|emms|movd|movq|pshuf|prefetch|[sl]?fence)|%x?mm' \
+    <<<'$routine'"
+check "entry routine goes on into the start-up" \
+    grep -E -q "^(jmp|call) +$(sed -n 's/^startup=//p' <<<"$entry")\$" <<<"$routine"
 
 resources=$(wrestool -l "$exe")
 for id in 100 102 140; do

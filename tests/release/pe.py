@@ -5,6 +5,8 @@
                       Windows; prints one line per offending function, exit status 1 if any
   pe.py header EXE    the header fields the old loaders look at, one "name=value" a line
   pe.py version FILE  the strings of a raw VS_VERSIONINFO resource, "block/name=value" a line
+  pe.py entry EXE     the entry point and the routine it lies in, from the linker's map beside
+                      the stripped program (EXE with .map for .exe): "name=value" a line
 
 The export data lives in winapi/ beside this script (see winapi/README.md and
 winapi/exports/SOURCES.md); allowed.tsv and wide.tsv are our reviewed lists.
@@ -147,6 +149,53 @@ def header(path):
     print("subsystem_version=%d.%d" % (image.field("<H", 48), image.field("<H", 50)))
     print("dll_characteristics=0x%04x" % dll_characteristics)
     print("tsaware=%d" % bool(dll_characteristics & 0x8000))
+    # COFF symbol table and debug sections: what strip leaves none of.
+    symbols_at, symbol_count = struct.unpack_from("<II", image.data, image.opt - 12)
+    names = [image.data[image.opt + image.field("<H", -4) + 40 * i:][:8].rstrip(b"\0").decode("latin-1")
+             for i in range(len(image.sections))]
+    print("stripped=%d" % (symbols_at == 0 and symbol_count == 0 and not any(n.startswith("/") or
+                                                                           n.startswith(".debug") for n in names)))
+    return 0
+
+
+def map_symbols(path):
+    """[(address, name)] of the global symbols and input sections in a GNU ld map."""
+    result = []
+    section = None  # a long input-section name stands alone, its address on the next line
+    with open(path, encoding="latin-1") as f:
+        for line in f:
+            parts = line.split()
+            if line.startswith(" .") and len(parts) == 1:
+                section = parts[0]
+                continue
+            if line.startswith(" .") and len(parts) >= 3:
+                section, parts = parts[0], parts[1:]
+            if section and len(parts) >= 3 and parts[0].startswith("0x") and parts[1].startswith("0x"):
+                result.append((int(parts[0], 16), "section " + section + " size " + parts[1]))
+            elif len(parts) == 2 and parts[0].startswith("0x") and line.startswith(" " * 16):
+                result.append((int(parts[0], 16), parts[1]))
+            section = None
+    return result
+
+
+def entry(path):
+    """The symbol at the entry point, the bounds of the input section holding it
+    (the whole routine, compiled on its own), and where the C runtime starts."""
+    with open(path, "rb") as f:
+        image = Image(f.read())
+    address = image.field("<I", 28) + image.field("<I", 16)
+    symbols = map_symbols(path[:-4] + ".map")
+    named = [name for at, name in symbols if at == address and not name.startswith("section ")]
+    sections = [(at, int(name.split()[-1], 16)) for at, name in symbols
+                if name.startswith("section .text") and at <= address < at + int(name.split()[-1], 16)]
+    startup = [at for at, name in symbols if name == "WinMainCRTStartup"]
+    if not named or not sections or not startup:
+        raise ValueError("entry 0x%x not found in the map" % address)
+    print("entry=0x%x" % address)
+    print("symbol=%s" % named[0])
+    print("start=0x%x" % sections[0][0])
+    print("stop=0x%x" % (sections[0][0] + sections[0][1]))
+    print("startup=0x%x" % startup[0])
     return 0
 
 
@@ -188,7 +237,7 @@ def version(path):
 
 
 if __name__ == "__main__":
-    commands = {"imports": check_imports, "header": header, "version": version}
+    commands = {"imports": check_imports, "header": header, "version": version, "entry": entry}
     if len(sys.argv) != 3 or sys.argv[1] not in commands:
         sys.exit(__doc__)
     try:

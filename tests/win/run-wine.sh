@@ -5,6 +5,7 @@
 # the duration (its download folder: BUILD/standin-root). The build is the one
 # PROGRAM.exe belongs to, or DIR (its Wine prefix, stand-in ports and files).
 set -u
+. "$(dirname "$0")/../slot.sh"
 standin=0
 WINE_BUILD_DIR=
 if [ "$1" = --build ]; then

@@ -5,8 +5,8 @@
 # Prints each step, saves screenshots under build/demo/ and ends with a verdict.
 # The assistant is the shipped 32-bit program pointed at the stand-in
 # (E2E_BUILD_DIR, `make e2e`); the visitor is played by the x86_64 demo driver
-# (WINE_BUILD_DIR, `make wine`). Exits 77 where the machine cannot execute
-# 32-bit code.
+# (WINE_BUILD_DIR, `make wine`). Where the machine cannot execute 32-bit code,
+# the x86_64 build of the same sources is the assistant, and the demo says so.
 set -u
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 WINE_BUILD_DIR="${WINE_BUILD_DIR:-$top/build/wine}"
@@ -28,17 +28,16 @@ rm -rf "$out"
 mkdir -p "$out"
 echo "== preparing the visitor's machine (Wine prefix $WINEPREFIX)"
 wine_env_display || exit 1
-wine32_probe "$E2E_BUILD_DIR"
-probe=$?
-if [ $probe -ne 0 ]; then
-    [ $probe -eq 77 ] && echo "DEMO SKIPPED: the assistant is a 32-bit program" || echo "DEMO FAILED: see above"
-    exit $probe
+if ! e2e_choose_program "$E2E_BUILD_DIR" "$WINE_BUILD_DIR"; then
+    echo "DEMO FAILED: see above"
+    exit 1
 fi
+assistant=$E2E_PROGRAM_BUILD
 python3 "$top/tools/demo/visitor.py" "$WINEPREFIX" || exit 1
 $WINE regedit /S "$(winepath_w "$WINEPREFIX/visitor.reg")" >/dev/null 2>&1
 
 echo "== starting the vendor stand-in"
-standin_start "$E2E_BUILD_DIR" || exit 1
+standin_start "$assistant" || exit 1
 echo "   web service on 127.0.0.1:$STANDIN_WEB_PORT, downloads on 127.0.0.1:$STANDIN_DOWNLOAD_PORT"
 # A slow line, so the progress bar can be watched.
 curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/set?rate=200000" >/dev/null
@@ -47,7 +46,7 @@ echo "== running the setup assistant"
 # The setup stand-in that the assistant downloads and starts records how it was started.
 TALLOW_SETUPSTUB_RECORD="$(winepath_w "$out")\\setup-started.txt"
 export TALLOW_SETUPSTUB_RECORD
-$WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$E2E_BUILD_DIR/TallowFreeInstall.exe")" \
+$WINE "$WINE_BUILD_DIR/tools/demodriver/demodriver.exe" "$(winepath_w "$assistant/TallowFreeInstall.exe")" \
     "$(winepath_w "$out")" 150 | tr -d '\r'
 rc=${PIPESTATUS[0]}
 
@@ -70,7 +69,8 @@ for bmp in "$out"/*.bmp; do
 done
 echo "== screenshots: $(cd "$out" && ls *.png 2>/dev/null | tr '\n' ' ')"
 if [ "$rc" -eq 0 ]; then
-    echo "DEMO PASSED: signed in, downloaded with progress, started the setup program and ended"
+    echo "DEMO PASSED: signed in, downloaded with progress, started the setup program and ended" \
+        "($E2E_PROGRAM_BITS-bit program)"
 else
     echo "DEMO FAILED: see the steps above"
 fi
