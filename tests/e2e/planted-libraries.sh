@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Usage: planted-libraries.sh E2E_BUILD_DIR DRIVER_BUILD_DIR
 # A download folder may hold anything: DLLs named like every library the
-# assistant loads are planted beside a copy of the program, Wine is told to
-# prefer such files to its own (as Windows does with libraries that are not
-# known DLLs), and a whole installation runs. None may be loaded. A control
-# program that asks for WinINet by name must load its planted copy. The
-# program is the 32-bit one, or the x86_64 one where 32-bit code cannot run.
+# assistant loads (and the certificate libraries, which it never needs) are
+# planted beside a copy of the program, Wine is told to prefer such files to
+# its own (as Windows does with libraries that are not known DLLs), and a
+# whole installation runs. None may be loaded. A control program that asks
+# for WinINet by name must load its planted copy. The program is the 32-bit
+# one, or the x86_64 one where 32-bit code cannot run.
 set -u
 . "$(dirname "$0")/../slot.sh"
 build="$(cd "$1" && pwd)"
