@@ -7,7 +7,7 @@
 //   make fuzz (or fuzz/run.sh SECONDS BUILD_DIR); seeds in fuzz/corpus/plan_fuzz/
 #include "account/Account.h"
 #include "InstallInfoMembers.h"
-#include "net/DownloadPlan.h"
+#include "install/DownloadPlan.h"
 #include "net/HttpExchange.h"
 
 #include <cstdint>

@@ -52,8 +52,8 @@ CString MachineIdFromTime(int month, int day, int hour, int minute, int millisec
 
 #ifdef _WIN32
 #include "account/InfoFiles.h"
+#include "install/DownloadPlan.h"
 #include "install/InstallDlg.h"
-#include "net/DownloadPlan.h"
 #include "net/WebClient.h"
 
 #include "framework/SystemLibrary.h"

@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "framework/Gdi.h"
 #include "framework/ResString.h"
-#include "net/DownloadPlan.h"
+#include "install/DownloadPlan.h"
 #include "ui/SkinImage.h"
 
 namespace {

@@ -53,7 +53,8 @@ public:
     BOOL WritePartnerInfo();
     BOOL WriteBasicInfo();
 
-    // --- download plan, launch, ODBC repair and downloads (net/)
+    // --- download plan, launch, ODBC repair and downloads (install/DownloadPlan.cpp, install/LaunchSetup.cpp,
+    // install/OdbcRepair.cpp, install/DownloadWorker.cpp)
     // FALSE when the system folder is unknown: nothing is planned then.
     BOOL BuildDownloadPlan();
     int LaunchSetup(CString strFile, CString strParameters, BOOL bShow);

@@ -2,8 +2,8 @@
 // be registered and its library present before setup runs.
 #include "framework/FileFind.h"
 #include "framework/Registry.h"
+#include "install/DownloadPlan.h"
 #include "install/InstallDlg.h"
-#include "net/DownloadPlan.h"
 #include "res/FixedTexts.h"
 
 #include <cstring>

@@ -4,7 +4,7 @@
 // name is the one that was there before.
 #pragma once
 
-#include "net/DownloadPlan.h"
+#include "net/DownloadKind.h"
 #include "net/HttpExchange.h"
 #include "net/Digest.h"
 

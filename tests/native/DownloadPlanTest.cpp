@@ -1,5 +1,5 @@
 // The download plan by OsKind, where each file lands, and the progress bar's arithmetic.
-#include "net/DownloadPlan.h"
+#include "install/DownloadPlan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The install dialog as the main window creates it: hidden, centred and
 // top-most, painted from its background and panel images, with the progress
 // bar and percentage label that appear once the visitor has signed in.
+#include "install/DownloadPlan.h"
 #include "install/InstallDlg.h"
-#include "net/DownloadPlan.h"
 #include "support/Program.h"
 #include "support/Screen.h"
 #include "ui/SkinImage.h"

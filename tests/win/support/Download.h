@@ -3,8 +3,8 @@
 // folders.
 #pragma once
 
+#include "install/DownloadPlan.h"
 #include "install/InstallDlg.h"
-#include "net/DownloadPlan.h"
 #include "support/Files.h"
 #include "support/Program.h"
 #include "support/Registry.h"

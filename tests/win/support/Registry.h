@@ -1,7 +1,7 @@
 // Registry state a test changes and puts back.
 #pragma once
 
-#include "net/DownloadPlan.h"
+#include "install/DownloadPlan.h"
 
 #include <windows.h>
 

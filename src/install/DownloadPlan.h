@@ -4,8 +4,7 @@
 
 #include "framework/List.h"
 #include "install/OsKindRules.h"
-
-#include <cstdint>
+#include "net/DownloadKind.h"
 
 // The path segments the web service handed out at sign-in.
 struct PlanSegments {
@@ -30,19 +29,9 @@ CString OdbcLibraryUrl(const CString& host);
 // Where the ODBC Access driver is registered, under HKEY_LOCAL_MACHINE.
 const char ODBC_ACCESS_KEY[] = "Software\\ODBC\\ODBCINST.INI\\Microsoft Access Driver (*.mdb)";
 
-enum class DownloadKind { Setup, DataFile, OdbcLibrary, PartnerLibrary, Unknown };
-
 // An entry's kind is its place in the plan, never anything its URL says:
 // the setup program first, the five lists, then the ODBC driver.
 DownloadKind PlanEntryKind(int index);
-// The largest file of each kind the worker takes.
-uint64_t MaxDownloadSize(DownloadKind kind);
-// Programs, libraries and drivers must be PE images; a data list may be anything, even empty.
-bool MustBePeImage(DownloadKind kind);
-// The first bytes of a file of fileSize bytes (at most PE_HEAD_SIZE of them)
-// start a PE image whose header lies within them.
-const size_t PE_HEAD_SIZE = 4096;
-bool LooksLikePeImage(const unsigned char* head, size_t headSize);
 
 struct DownloadFolders {
     CString temp;       // ends with a backslash

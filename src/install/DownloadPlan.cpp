@@ -1,5 +1,5 @@
 // The download plan of one installation.
-#include "net/DownloadPlan.h"
+#include "install/DownloadPlan.h"
 
 #include "BuildConfig.h"
 #include "framework/FileFind.h"
