@@ -18,8 +18,7 @@ BOOL CInstallDlg::BuildDownloadPlan()
     }
     AppendPlanUrls(m_DownloadList, DOWNLOAD_SERVER_HOST, OsKind, segments);
 
-    // On Vista the assistant runs without elevation, so the machine-wide
-    // driver registration is out of its reach; setup takes care of it there.
+    // On Vista the setup program takes care of the driver registration.
     if (!IsVistaOrLater(OsKind) && !IsOdbcDriverRegistered()) {
         CString systemDir;
         if (!SystemFolder(systemDir))

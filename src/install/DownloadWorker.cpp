@@ -32,23 +32,21 @@ void ReportFailure(CInstallDlg* dlg, const CString& text)
 // False when a folder is unknown: the files would land in whatever folder is current.
 bool LocalFolders(const CInstallPaths& paths, DownloadFolders& folders)
 {
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    // NT 4.0 has no GetLongPathNameA: the path stays as GetTempPathA gave it.
-    static DWORD(WINAPI * getLongPathName)(LPCSTR, LPSTR, DWORD) = nullptr;
-    static const bool haveLongPaths =
-        ResolveFunction(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", getLongPathName);
-    if (haveLongPaths) {
-        char longTemp[MAX_PATH] = {};
-        const DWORD n = getLongPathName(temp, longTemp, MAX_PATH);
-        if (n > 0 && n < MAX_PATH)
-            memcpy(temp, longTemp, n + 1);
-    }
     CString system;
     if (!SystemFolder(system))
         return false;
-    folders = {temp, system, paths.m_strWindowsDir, paths.m_strDownloadDir};
+    folders = {PrivateFolderParent(), system, paths.m_strWindowsDir, paths.m_strDownloadDir};
     return true;
+}
+
+// What a run before this one could not clear away, its receive not to be
+// interrupted before the process ended: its private folder and the
+// temporary files beside the places files are put.
+void RemoveEarlierLeftovers(const DownloadFolders& folders)
+{
+    RemoveStalePrivateFolders(folders.temp);
+    for (const CString* folder : {&folders.productDir, &folders.windows, &folders.system})
+        RemoveStaleTemporaryFiles(*folder + "\\");
 }
 
 // Runs on the worker: the bar's position is a plain integer the control
@@ -73,9 +71,9 @@ bool Fetch(CInstallDlg* dlg, const CString& url, CDownloadFile& file, int base, 
         url, DOWNLOAD_SERVER_PORT, file,
         [&](uint64_t received, uint64_t length) {
             ShowProgress(dlg, ProgressPosition(base, share, received, length));
-            return !dlg->IsStopping();
+            return true;
         },
-        CInstallDlg::s_downloadTimeouts);
+        CInstallDlg::s_downloadTimeouts, [dlg] { return dlg->IsStopping(); });
     // Closing the assistant: no message, and the file is never put in place.
     if (dlg->IsStopping())
         return false;
@@ -137,8 +135,12 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     DownloadFolders folders;
     // Without a temporary folder the setup program would be written to, and
     // started from, whatever the current folder happens to be.
-    if (!LocalFolders(paths, folders) || !IsUsableTempFolder(folders.temp) ||
-        !CreatePrivateFolder(folders.temp, folders.temp)) {
+    if (!LocalFolders(paths, folders) || !IsUsableTempFolder(folders.temp)) {
+        ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
+        return 1;
+    }
+    RemoveEarlierLeftovers(folders);
+    if (!CreatePrivateFolder(folders.temp, folders.temp)) {
         ReportFailure(dlg, TEXT_CANNOT_CREATE_FILES);
         return 1;
     }
@@ -193,6 +195,16 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         return 1;
     if (s_pfnBeforeLaunchForTest)
         s_pfnBeforeLaunchForTest(setup.Path());
+    // The shell is handed a name: it must still lead to the file checked.
+    // What it leads to instead is nobody's to delete.
+    if (!setup.IsStillAtItsPath()) {
+        setup.LetGo();
+        ReportFailure(dlg, TEXT_PAYLOAD_UNVERIFIED);
+        return 1;
+    }
+    // A close before this point wins; one after it waits for the start.
+    if (!dlg->BeginLaunch())
+        return 1;
     setup.Keep();
     if (IsVistaOrLater(dlg->OsKind))
         dlg->LaunchSetupElevated(setup.Path(), "", 1);
@@ -225,7 +237,7 @@ BOOL CInstallDlg::DownloadPartnerLibrary()
     CPlacedFile library(paths.m_strPartnerLibrary, DownloadKind::PartnerLibrary);
     const HttpOutcome outcome =
         HttpGetFile(CString(DOWNLOAD_SERVER_HOST) + "/tlfree/data/VestaINet.dll", DOWNLOAD_SERVER_PORT, library,
-                    [this](uint64_t, uint64_t) { return !IsStopping(); }, s_partnerLibraryTimeouts)
+                    HttpProgress(), s_partnerLibraryTimeouts, [this] { return IsStopping(); })
             .outcome;
     // A copy left by an earlier run may be outdated: after any failure the
     // check is not asked at all. A file that cannot be written or put in

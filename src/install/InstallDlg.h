@@ -30,6 +30,7 @@ public:
     // --- pre-install checks (install/SystemChecks.cpp)
     int CheckSystem();
     OsKind_t GetOsKind();
+    // The process token holds the Administrators group enabled.
     BOOL IsAdministrator();
     // Tests point the filter-driver check at a path they can open, as the driver
     // itself cannot exist under test; null restores the driver's device.
@@ -59,6 +60,10 @@ public:
     BOOL BuildDownloadPlan();
     int LaunchSetup(CString strFile, CString strParameters, BOOL bShow);
     int LaunchSetupElevated(CString strFile, CString strParameters, BOOL bShow);
+    // Settles the race with a close: true when the setup program may be
+    // started now, false once the assistant is closing. A close that comes
+    // later waits for the start, as it waits for the worker.
+    bool BeginLaunch();
     BOOL IsOdbcDriverRegistered();
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
@@ -148,6 +153,8 @@ protected:
     void CannotCreateFiles();
 
     std::atomic<bool> m_bInstalling{false};
+    // Set by the first of the launch and the close.
+    std::atomic<bool> m_bLaunchSettled{false};
     // The step the worker runs, STEP_NONE while its result is not awaited.
     WorkerStep m_step = STEP_NONE;
     // Manual-reset events: the stop request, and "no worker runs" (set while idle).

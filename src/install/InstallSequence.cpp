@@ -152,6 +152,7 @@ bool CInstallDlg::IsStopping() const
 
 bool CInstallDlg::StopWorker(DWORD ms)
 {
+    m_bLaunchSettled = true;
     ::SetEvent(m_hStop);
     const DWORD start = ::GetTickCount();
     for (;;) {

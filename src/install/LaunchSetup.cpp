@@ -1,5 +1,6 @@
 // Starting the setup program: "open", or "runas" where Vista must ask for
 // elevation, from the program's own folder.
+#include "framework/SystemLibrary.h"
 #include "install/InstallDlg.h"
 #include "res/FixedTexts.h"
 
@@ -7,8 +8,19 @@
 
 namespace {
 
+// A started program inherits the folder SetDllDirectoryA named, and an
+// empty one changes its search order: the vendor's setup program gets the
+// system's own (XP SP1 and later have the call; the rest never changed it).
+void RestoreDllSearch()
+{
+    BOOL(WINAPI * setDllDirectory)(LPCSTR) = nullptr;
+    if (ResolveFunction(::GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA", setDllDirectory))
+        setDllDirectory(nullptr);
+}
+
 BOOL ShellStart(const char* pszVerb, const CString& strFile, const CString& strParameters, BOOL bShow)
 {
+    RestoreDllSearch();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.lpVerb = pszVerb;
@@ -35,4 +47,9 @@ int CInstallDlg::LaunchSetupElevated(CString strFile, CString strParameters, BOO
 {
     ShellStart("runas", strFile, strParameters, bShow);
     return 1;
+}
+
+bool CInstallDlg::BeginLaunch()
+{
+    return !m_bLaunchSettled.exchange(true);
 }

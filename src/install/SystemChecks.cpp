@@ -124,11 +124,13 @@ BOOL CInstallDlg::IsAdministrator()
     if (!::GetTokenInformation(hToken, TokenGroups, buffer.data(), cb, &cb))
         return FALSE;
 
-    // Attributes are not looked at: Vista gives an administrator's filtered
-    // token the group as deny-only, and that user is still to be elevated.
+    // The group must be enabled: one held for denial only (Vista's filtered
+    // token, a restricted token anywhere) opens neither the private folder
+    // nor the machine's settings. The program asks Vista for elevation
+    // itself, so a filtered token here means elevation did not happen.
     const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
     for (DWORD i = 0; i < groups->GroupCount; ++i)
         if (::EqualSid(groups->Groups[i].Sid, pAdmins))
-            return TRUE;
+            return (groups->Groups[i].Attributes & (SE_GROUP_ENABLED | SE_GROUP_USE_FOR_DENY_ONLY)) == SE_GROUP_ENABLED;
     return FALSE;
 }

@@ -38,31 +38,26 @@ PSID WellKnownSid(DWORD count, DWORD first, DWORD second)
                                                                                                        : nullptr;
 }
 
-// The user's own account, where the process's token has Administrators only
-// to deny (Vista's filtered token): without it the assistant could not write
-// into the folder it made.
-std::vector<BYTE> UserWithoutAdministrators(PSID admins)
+// The long form of a path: GetTempPathA may hand out 8.3 names.
+CString LongPath(const char* path)
 {
-    HANDLE hToken = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &hToken))
-        return {};
-    std::vector<BYTE> groups, user;
-    DWORD size = 0;
-    ::GetTokenInformation(hToken, TokenGroups, nullptr, 0, &size);
-    groups.resize(size);
-    bool adminsEnabled = false;
-    if (size && ::GetTokenInformation(hToken, TokenGroups, groups.data(), size, &size)) {
-        const auto* list = reinterpret_cast<const TOKEN_GROUPS*>(groups.data());
-        for (DWORD i = 0; i < list->GroupCount; ++i)
-            adminsEnabled |= ::EqualSid(list->Groups[i].Sid, admins) && (list->Groups[i].Attributes & SE_GROUP_ENABLED);
-    }
-    size = 0;
-    ::GetTokenInformation(hToken, TokenUser, nullptr, 0, &size);
-    user.resize(size);
-    if (adminsEnabled || !size || !::GetTokenInformation(hToken, TokenUser, user.data(), size, &size))
-        user.clear();
-    ::CloseHandle(hToken);
-    return user;
+    // NT 4.0 has no GetLongPathNameA: the path stays as given.
+    static DWORD(WINAPI * getLongPathName)(LPCSTR, LPSTR, DWORD) = nullptr;
+    static const bool haveLongPaths =
+        ResolveFunction(::GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", getLongPathName);
+    char longPath[MAX_PATH] = {};
+    const DWORD n = haveLongPaths ? getLongPathName(path, longPath, MAX_PATH) : 0;
+    return n > 0 && n < MAX_PATH ? CString(longPath) : CString(path);
+}
+
+bool IsPrivateFolderName(const char* name)
+{
+    if (strlen(name) != 18 || name[0] != 't' || name[1] != 'l')
+        return false;
+    for (const char* p = name + 2; *p; ++p)
+        if (!((*p >= '0' && *p <= '9') || (*p >= 'A' && *p <= 'F')))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -73,10 +68,7 @@ bool CPrivateSecurity::Build()
     UniqueSid system(WellKnownSid(1, SECURITY_LOCAL_SYSTEM_RID, 0));
     if (!admins || !system)
         return false;
-    const std::vector<BYTE> user = UserWithoutAdministrators(admins.get());
-    std::vector<PSID> sids{admins.get(), system.get()};
-    if (!user.empty())
-        sids.push_back(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    const PSID sids[] = {admins.get(), system.get()};
     DWORD size = sizeof(ACL);
     for (PSID sid : sids)
         size += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + ::GetLengthSid(sid);
@@ -84,14 +76,19 @@ bool CPrivateSecurity::Build()
     PACL acl = reinterpret_cast<PACL>(m_acl.data());
     if (!::InitializeAcl(acl, size, ACL_REVISION))
         return false;
-    for (DWORD i = 0; i < sids.size(); ++i) {
+    for (DWORD i = 0; i < 2; ++i) {
         void* ace = nullptr;
         // AddAccessAllowedAceEx, which takes the flags, came with Windows 2000.
         if (!::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, sids[i]) || !::GetAce(acl, i, &ace))
             return false;
         static_cast<ACE_HEADER*>(ace)->AceFlags = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
     }
-    if (!::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+    // Owned by the group, not by whichever account made it: an owner may
+    // always rewrite the list.
+    m_owner.resize(::GetLengthSid(admins.get()));
+    if (!::CopySid(static_cast<DWORD>(m_owner.size()), m_owner.data(), admins.get()) ||
+        !::InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorOwner(&m_descriptor, m_owner.data(), FALSE) ||
         !::SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE))
         return false;
     // From Windows 2000 on, a folder also inherits its parent's entries
@@ -129,12 +126,47 @@ DWORD RandomWord()
     return static_cast<DWORD>(x);
 }
 
+CString PrivateFolderParent()
+{
+    char path[MAX_PATH] = {};
+    if (!IsNtFamily()) {
+        const DWORD n = ::GetTempPathA(MAX_PATH, path);
+        return n > 0 && n < MAX_PATH ? LongPath(path) : CString();
+    }
+    // The user's own TEMP is the user's to point anywhere; the system's is not.
+    const UINT n = ::GetWindowsDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return CString();
+    CString parent(path);
+    if (parent.Right(1) != "\\")
+        parent += "\\";
+    parent += "Temp";
+    ::CreateDirectoryA(parent, nullptr); // where a system lacks it, made with the Windows folder's rights
+    return LongPath(parent) + "\\";
+}
+
+bool IsPlainLocalFolder(const CString& folder)
+{
+    if (folder.GetLength() < 3 || folder[1] != ':' || folder[2] != '\\')
+        return false;
+    if (::GetDriveTypeA(folder.Left(3)) == DRIVE_REMOTE)
+        return false;
+    // Every folder on the way, from the first below the drive's root.
+    for (int at = folder.Find('\\', 3); at > 0; at = folder.Find('\\', at + 1)) {
+        const DWORD attributes = ::GetFileAttributesA(folder.Left(at));
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return false;
+    }
+    return true;
+}
+
 bool CreatePrivateFolder(const CString& parent, CString& folder)
 {
     CPrivateSecurity security;
     SECURITY_ATTRIBUTES* attributes = nullptr;
     if (IsNtFamily()) {
-        if (!security.Build())
+        if (!IsPlainLocalFolder(parent) || !security.Build())
             return false;
         attributes = security.Attributes();
     }
@@ -149,6 +181,34 @@ bool CreatePrivateFolder(const CString& parent, CString& folder)
             return false;
     }
     return false;
+}
+
+void RemoveStalePrivateFolders(const CString& parent)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = ::FindFirstFileA(parent + "tl*", &found);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found)) {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsPrivateFolderName(found.cFileName))
+            continue;
+        // A setup program still running stays, and so does its folder.
+        const CString folder = parent + found.cFileName;
+        ::DeleteFileA(folder + "\\Tempcr.exe");
+        ::RemoveDirectoryA(folder);
+    }
+    if (h != INVALID_HANDLE_VALUE)
+        ::FindClose(h);
+}
+
+void RemoveStaleTemporaryFiles(const CString& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = ::FindFirstFileA(folder + "~tl*.tmp", &found);
+    // One still being received is held without delete sharing and stays.
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::DeleteFileA(folder + found.cFileName);
+    if (h != INVALID_HANDLE_VALUE)
+        ::FindClose(h);
 }
 
 bool ReplaceWithRenames(const CString& from, const CString& to)
@@ -289,6 +349,26 @@ bool CHeldSetupProgram::Write(const char* p, size_t n)
 {
     m_written.Add(p, n);
     return CDownloadFile::Write(p, n);
+}
+
+bool CHeldSetupProgram::IsStillAtItsPath() const
+{
+    HANDLE named = ::CreateFileA(m_strPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION held{}, found{};
+    const bool same = ::GetFileInformationByHandle(m_hFile, &held) && ::GetFileInformationByHandle(named, &found) &&
+                      held.dwVolumeSerialNumber == found.dwVolumeSerialNumber &&
+                      held.nFileIndexHigh == found.nFileIndexHigh && held.nFileIndexLow == found.nFileIndexLow;
+    ::CloseHandle(named);
+    return same;
+}
+
+void CHeldSetupProgram::LetGo()
+{
+    CloseFile();
+    m_bKeep = true;
 }
 
 CDownloadFile::Result CHeldSetupProgram::Hold()

@@ -35,7 +35,8 @@ protected:
     bool Create(const CString& path);
     // A program, library or driver is a PE image; a data list may be anything.
     bool ContentAcceptable() const;
-    void CloseFile();
+    // Virtual for the tests, which change a file between its handles.
+    virtual void CloseFile();
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     CString m_strPath;
@@ -73,8 +74,13 @@ public:
     // that shares reading only; the bytes are read back through it, and
     // anything changed in between is refused.
     Result Hold();
+    // Whether the file the path names now is still the one held (the same
+    // volume and file index): a folder on the way may have been re-pointed.
+    bool IsStillAtItsPath() const;
     // The started program runs from the file: it stays when the object goes.
     void Keep() { m_bKeep = true; }
+    // Closes the file and deletes nothing: its path leads elsewhere.
+    void LetGo();
     // Closes and deletes the file and its folder at once.
     void Discard();
 
@@ -90,11 +96,9 @@ bool ReplaceInOneStep(const CString& from, const CString& to);
 // The same with MoveFileA and DeleteFileA alone: the old file is back under
 // its name when the new one cannot take it.
 bool ReplaceWithRenames(const CString& from, const CString& to);
-// The access list of the private folder: full control for Administrators and
-// SYSTEM, inherited by what is made inside, nothing from the parent folder
-// (and, where the token has Administrators only to deny, as Vista gives an
-// administrator before elevation, the user's own account, or the assistant
-// could not write there itself). The NT family only.
+// The private folder's security: owned by Administrators, full control for
+// Administrators and SYSTEM, inherited by what is made inside, nothing from
+// the parent folder. The NT family only.
 class CPrivateSecurity {
 public:
     bool Build();
@@ -102,15 +106,29 @@ public:
     PSECURITY_DESCRIPTOR Descriptor() { return &m_descriptor; }
 
 private:
+    std::vector<BYTE> m_owner;
     std::vector<BYTE> m_acl;
     SECURITY_DESCRIPTOR m_descriptor{};
     SECURITY_ATTRIBUTES m_attributes{};
 };
 
+// Where the private folders go, ending with a backslash: on the NT family the
+// Windows folder's Temp, which only administrators can change; on Windows
+// 98/Me the temporary folder. Empty when unknown.
+CString PrivateFolderParent();
+// A folder on a local drive with no reparse point on its way (which could
+// lead anywhere, a network share included). folder ends with a backslash.
+bool IsPlainLocalFolder(const CString& folder);
 // A folder of an unpredictable name made for this run inside parent (which
-// ends with a backslash); on the NT family only Administrators and SYSTEM
-// have access. folder ends with a backslash.
+// ends with a backslash); on the NT family parent must be a plain local
+// folder, and only Administrators and SYSTEM have access. folder ends with a
+// backslash.
 bool CreatePrivateFolder(const CString& parent, CString& folder);
+// What runs that could not finish left behind, whatever is still in use
+// excepted: the private folders in parent with their setup programs, and the
+// temporary files of placements in folder (both end with a backslash).
+void RemoveStalePrivateFolders(const CString& parent);
+void RemoveStaleTemporaryFiles(const CString& folder);
 // 32 bits from the system's random generator, or from clocks and ids where
 // it has none.
 DWORD RandomWord();

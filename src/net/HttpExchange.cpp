@@ -231,7 +231,7 @@ DWORD TimeLeft(DWORD from, DWORD ms, DWORD now)
 }
 
 HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress,
-                         const HttpTimeouts& timeouts)
+                         const HttpTimeouts& timeouts, const HttpStopRequested& stopRequested)
 {
     HttpDownload result;
     CString host, path;
@@ -248,27 +248,36 @@ HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const H
     // Large enough that a fast line costs few calls, small enough for any stack.
     char block[64 * 1024];
     const DWORD sent = TickMs();
+    DWORD lastBytes = sent;
     CLowSpeedLimit lowSpeed(timeouts.lowSpeedWindowMs, timeouts.lowSpeedBytes, sent);
+    // A silent server must not keep a caller that wants to stop waiting.
+    const DWORD stopPollMs = stopRequested ? 100 : INFINITE;
     for (;;) {
         const DWORD now = TickMs();
         const DWORD headerLeft =
             response.GetState() == CHttpResponse::InHeader ? TimeLeft(sent, timeouts.headerMs, now) : INFINITE;
-        const DWORD deadline = std::min(headerLeft, TimeLeft(start, timeouts.totalMs, now));
+        const DWORD deadline = std::min({headerLeft, TimeLeft(start, timeouts.totalMs, now),
+                                         TimeLeft(lastBytes, timeouts.idleMs, now)});
         if (deadline == 0) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        const DWORD wait = std::min({timeouts.idleMs, lowSpeed.Remaining(now), deadline});
+        if (stopRequested && stopRequested()) {
+            result.outcome = HttpOutcome::Stopped;
+            return result;
+        }
+        const DWORD wait = std::min({lowSpeed.Remaining(now), deadline, stopPollMs});
         const int n = wait ? socket->Receive(block, sizeof(block), wait) : IStreamSocket::RECEIVE_TIMED_OUT;
-        // A wait cut short by the window or a deadline is no failure of its
-        // own; they are judged on their own.
-        const bool cutShort = n == IStreamSocket::RECEIVE_TIMED_OUT && wait < timeouts.idleMs;
-        if ((n < 0 && !cutShort) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
+        // A wait that ends without bytes is no failure of its own: the
+        // deadlines and the window are judged on their own.
+        const bool timedOut = n == IStreamSocket::RECEIVE_TIMED_OUT;
+        if ((n < 0 && !timedOut) || !lowSpeed.Received(TickMs(), n > 0 ? static_cast<size_t>(n) : 0)) {
             result.outcome = HttpOutcome::NetworkError;
             return result;
         }
-        if (cutShort)
+        if (timedOut)
             continue;
+        lastBytes = TickMs();
         const bool inBody = response.GetState() == CHttpResponse::InBody;
         const CHttpResponse::State state = n == 0 ? response.Closed() : response.Feed(block, static_cast<size_t>(n));
         if (state == CHttpResponse::Failed) {

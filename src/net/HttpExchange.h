@@ -17,7 +17,7 @@ enum class HttpOutcome {
     BadResponse,  // not an HTTP/1.x reply, header too long, or no usable Content-Length
     Refused,      // the sink refused the announced length
     NotStored,    // the sink could not keep the body's bytes
-    Stopped,      // the progress callback asked to stop
+    Stopped,      // the progress callback or the stop request asked to stop
 };
 
 // "host/path" -> "host" and "/path". Without a "/" the host is empty and the
@@ -135,7 +135,12 @@ private:
     DWORD m_windowMs, m_minBytes, m_windowStart, m_bytes = 0;
 };
 
+// Asked before every wait for bytes, and at least ten times a second while
+// none arrive; true stops the transfer.
+typedef std::function<bool()> HttpStopRequested;
+
 // Fetches url ("host/path") from port: connect, send the request, receive in
 // blocks and hand the body to the sink as it arrives.
 HttpDownload HttpGetFile(const CString& url, UINT port, CBodySink& sink, const HttpProgress& progress = HttpProgress(),
-                         const HttpTimeouts& timeouts = HttpTimeouts());
+                         const HttpTimeouts& timeouts = HttpTimeouts(),
+                         const HttpStopRequested& stopRequested = HttpStopRequested());

@@ -105,11 +105,25 @@ check "version resource product name" grep -qx 'StringFileInfo/041204b0/ProductN
 for name in CompanyName FileDescription FileVersion ProductVersion; do
     check "version resource $name" grep -q "^StringFileInfo/041204b0/$name=." <<<"$version"
 done
-manifest=$(wrestool -x -R --type=24 --name=1 "$exe" 2>/dev/null)
-check "manifest assembly" grep -q 'name="TallowFreeInstall.Application"' <<<"$manifest"
-check "manifest x86 6.0.0.0" grep -q 'version="6.0.0.0" processorArchitecture="X86" name="TallowFreeInstall' <<<"$manifest"
-check "manifest common controls 6" grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest"
-check "manifest without execution level" bash -c "! grep -q requestedExecutionLevel <<<'$manifest'"
+manifest_file=$(mktemp)
+wrestool -x -R --type=24 --name=1 "$exe" >"$manifest_file" 2>/dev/null
+manifest=$(python3 "$here/manifest.py" "$manifest_file" 2>&1)
+rm -f "$manifest_file"
+check "manifest assembly TallowFreeInstall.Application 6.0.0.0 x86" \
+    grep -qx 'identity=TallowFreeInstall.Application 6.0.0.0 X86' <<<"$manifest"
+check "manifest common controls 6" grep -qx 'dependency=Microsoft.Windows.Common-Controls 6.0.0.0' <<<"$manifest"
+# Vista elevates the program whatever its names say, so the private folder
+# and the setup program are out of any other process's reach.
+check "manifest asks for administrator rights" grep -qx 'execution_level=requireAdministrator' <<<"$manifest"
+check "manifest asks for no UI access" grep -qx 'ui_access=false' <<<"$manifest"
+# Each namespace declared once, without a prefix: a manifest that declares
+# the trust information's namespace again restarts an unpatched XP SP2.
+check "manifest declares asm.v1 at its root and asm.v3 on trustInfo, nothing more" \
+    diff <(grep '^declaration=' <<<"$manifest") <(printf '%s\n' 'declaration=assembly xmlns=urn:schemas-microsoft-com:asm.v1' \
+        'declaration=trustInfo xmlns=urn:schemas-microsoft-com:asm.v3')
+# The transport sits below the installation: nothing in net/ leans on install/ or app/.
+check "src/net includes nothing from install/ or app/" \
+    bash -c "cd '$here/../..' && ! grep -rnE '#include \"(install|app)/' src/net"
 
 # check-release.sh EXE PKI_DIR: the signature that `make release` adds when
 # given SIGN_CERT and SIGN_KEY, here the throwaway ones of PKI_DIR

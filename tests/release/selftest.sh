@@ -3,7 +3,8 @@
 # built here with the release's compiler family, each importing one function
 # that an old system lacks, must fail the import check with that function and
 # exactly the systems that lack it; a program of old functions only, linked
-# like the release, must pass it and show the release's header.
+# like the release, must pass it and show the release's header; a manifest
+# that declares a namespace twice is seen to.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 cc=i686-w64-mingw32-gcc-win32
@@ -81,6 +82,21 @@ if build newer "$old" -Wl,--major-subsystem-version,6,--minor-subsystem-version,
 else
     result 1 "newer builds"
 fi
+
+# The manifest check sees a namespace declared again inside trustInfo (the
+# form that restarts an unpatched XP SP2) where it is declared.
+printf '%s' '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
+  <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3"><security>
+    <requestedPrivileges xmlns="urn:schemas-microsoft-com:asm.v3">
+      <requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>
+    </requestedPrivileges>
+  </security></trustInfo>
+</assembly>' >"$work/twice.manifest"
+out=$(python3 "$here/manifest.py" "$work/twice.manifest")
+grep -qx 'declaration=requestedPrivileges xmlns=urn:schemas-microsoft-com:asm.v3' <<<"$out" \
+    && [ "$(grep -c '^declaration=' <<<"$out")" -eq 3 ] && grep -qx 'execution_level=requireAdministrator' <<<"$out"
+result $? "a namespace declared again in the manifest is seen where it is" "$out"
 
 echo "release self-test: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -89,6 +89,19 @@ struct Entry {
     BYTE flags;
 };
 
+std::string SidText(PSID sid)
+{
+    char* text = nullptr;
+    typedef BOOL(WINAPI * ToStringFn)(PSID, char**);
+    const auto toString = reinterpret_cast<ToStringFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("advapi32.dll"), "ConvertSidToStringSidA")));
+    if (!toString || !toString(sid, &text))
+        return std::string();
+    const std::string result = text;
+    ::LocalFree(text);
+    return result;
+}
+
 std::vector<Entry> AccessList(PSECURITY_DESCRIPTOR sd, bool& isProtected)
 {
     std::vector<Entry> entries;
@@ -104,14 +117,7 @@ std::vector<Entry> AccessList(PSECURITY_DESCRIPTOR sd, bool& isProtected)
         ACCESS_ALLOWED_ACE* ace = nullptr;
         if (!::GetAce(acl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE)
             continue;
-        char* text = nullptr;
-        typedef BOOL(WINAPI * ToStringFn)(PSID, char**);
-        const auto toString = reinterpret_cast<ToStringFn>(reinterpret_cast<void*>(
-            ::GetProcAddress(::GetModuleHandleA("advapi32.dll"), "ConvertSidToStringSidA")));
-        if (toString && toString(&ace->SidStart, &text)) {
-            entries.push_back({text, ace->Mask, ace->Header.AceFlags});
-            ::LocalFree(text);
-        }
+        entries.push_back({SidText(&ace->SidStart), ace->Mask, ace->Header.AceFlags});
     }
     return entries;
 }
@@ -193,13 +199,81 @@ TEST_F(SafeDownload, TheSetupProgramCannotBeSwappedBetweenWriteAndLaunch)
     const std::string path = SetupPath();
     EXPECT_EQ(g_launchPath, path);
     const std::string folder = path.substr(0, path.rfind('\\'));
-    EXPECT_EQ(folder.substr(0, TempDir().size() + 2), TempDir() + "tl");
+    const std::string parent = WindowsDir() + "\\Temp\\tl";
+    EXPECT_EQ(_strnicmp(folder.c_str(), parent.c_str(), parent.size()), 0) << folder << ": not the user's TEMP";
     const std::string record = WaitForSetupRecord(10000);
     EXPECT_NE(record.find("path=" + path + "\r\n"), std::string::npos) << record;
     EXPECT_NE(record.find("cwd=" + folder + "\r\n"), std::string::npos) << record;
     EXPECT_EQ(ReadBytes(path), served);
 
     ::DeleteFileA(g_evil.c_str());
+}
+
+namespace {
+
+CInstallDlg* g_closing = nullptr;
+std::string g_impostor;
+
+// The start path made to lead to another program (a junction on the way
+// re-pointed; under Wine moving the folder aside and making it again does
+// it): the vendor's own setup program, so only the file's identity tells.
+void RepointBeforeLaunch(const char* pszPath)
+{
+    g_launchPath = pszPath;
+    const std::string folder = g_launchPath.substr(0, g_launchPath.rfind('\\'));
+    if (::MoveFileA(folder.c_str(), (folder + "-aside").c_str()) && ::CreateDirectoryA(folder.c_str(), nullptr))
+        ::CopyFileA(g_impostor.c_str(), pszPath, TRUE);
+}
+
+void CloseBeforeLaunch(const char*)
+{
+    g_closing->StopWorker(0);
+}
+
+} // namespace
+
+// What happens between the last check and the start: a start path that now
+// leads to another file is refused with the verification message, and a
+// close wins; either way nothing is started.
+TEST_F(SafeDownload, NeitherARepointedStartPathNorACloseJustBeforeTheStartStartsAProgram)
+{
+    g_impostor = TempDir() + "impostor.exe";
+    ASSERT_TRUE(::CopyFileA((StandinRoot() + "\\tlfree\\win2000\\2.0.2000\\TLFreeSetup.exe").c_str(),
+                            g_impostor.c_str(), FALSE));
+    const struct {
+        const char* name;
+        void (*hook)(const char*);
+        const char* message; // null: none
+    } cases[] = {{"re-pointed", &RepointBeforeLaunch, kUnverified}, {"closed", &CloseBeforeLaunch, nullptr}};
+    g_launchPath.clear();
+    for (const auto& c : cases) {
+        CInstallDlg::s_pfnBeforeLaunchForTest = c.hook;
+        MsgBoxWatcher boxes;
+        InstallHost host;
+        g_closing = &host.dlg;
+        host.Plan(OSKIND_XP_PRO);
+        ASSERT_TRUE(host.RunWorker(60000)) << c.name;
+        if (c.message)
+            EXPECT_TRUE(boxes.WaitForBoxes(1, 5000)) << c.name;
+        PumpPending(); // the worker has ended: a start would have been announced
+        const auto seen = boxes.Boxes();
+        ASSERT_EQ(seen.size(), c.message ? 1u : 0u) << c.name;
+        if (c.message)
+            EXPECT_EQ(seen[0].text, c.message);
+        EXPECT_EQ(host.mainWnd.m_nSetupDone, 0) << c.name;
+        EXPECT_TRUE(ReadBytes(SetupRecordFile()).empty()) << c.name << ": nothing was started";
+        if (c.hook == &CloseBeforeLaunch) {
+            EXPECT_TRUE(PrivateFolders().empty()) << "the folder goes with the program";
+            continue;
+        }
+        // What the path leads to is nobody's to delete, and neither is the file it led to before.
+        EXPECT_TRUE(ReadBytes(g_launchPath) == ReadBytes(g_impostor));
+        const std::string aside = g_launchPath.substr(0, g_launchPath.rfind('\\')) + "-aside";
+        EXPECT_TRUE(Exists(aside + "\\Tempcr.exe"));
+        RemoveFile(aside + "\\Tempcr.exe");
+        ::RemoveDirectoryA(aside.c_str());
+    }
+    RemoveFile(g_impostor);
 }
 
 // Wine keeps no access list of a file (it makes Unix permissions of it), so
@@ -221,43 +295,22 @@ TEST_F(SafeDownload, ThePrivateFolderIsForAdministratorsAndSystemOnly)
         EXPECT_EQ(e.flags, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
     }
     EXPECT_TRUE(isProtected) << "nothing inherited from the temporary folder";
+    PSID owner = nullptr;
+    BOOL defaulted = TRUE;
+    ASSERT_TRUE(::GetSecurityDescriptorOwner(security.Descriptor(), &owner, &defaulted) && owner);
+    EXPECT_EQ(SidText(owner), "S-1-5-32-544") << "owned by Administrators, not by the account that made it";
+    EXPECT_FALSE(defaulted);
 }
 
 TEST_F(SafeDownload, EachRunHasAFolderOfItsOwn)
 {
     CString first, second;
-    ASSERT_TRUE(CreatePrivateFolder(TempDir().c_str(), first));
-    ASSERT_TRUE(CreatePrivateFolder(TempDir().c_str(), second));
+    ASSERT_TRUE(CreatePrivateFolder(PrivateFolderParent(), first));
+    ASSERT_TRUE(CreatePrivateFolder(PrivateFolderParent(), second));
     EXPECT_NE(first, second);
     EXPECT_EQ(first.Right(1), "\\");
     ::RemoveDirectoryA(first);
     ::RemoveDirectoryA(second);
-}
-
-TEST_F(SafeDownload, AnOverLongTemporaryFolderStopsBeforeAnyDownload)
-{
-    char cwd[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    const std::string relative = std::string(cwd) + "\\Tempcr.exe";
-    const std::string temp = TempDir();
-    char oldTmp[MAX_PATH] = {}, oldTemp[MAX_PATH] = {};
-    ::GetEnvironmentVariableA("TMP", oldTmp, MAX_PATH);
-    ::GetEnvironmentVariableA("TEMP", oldTemp, MAX_PATH);
-    const std::string tooLong = "C:\\" + std::string(300, 't');
-    ::SetEnvironmentVariableA("TMP", tooLong.c_str());
-    ::SetEnvironmentVariableA("TEMP", tooLong.c_str());
-    std::string text;
-    {
-        InstallHost host;
-        host.Plan(OSKIND_XP_PRO);
-        text = FailedRun(host, "only=nothing");
-    }
-    ::SetEnvironmentVariableA("TMP", *oldTmp ? oldTmp : nullptr);
-    ::SetEnvironmentVariableA("TEMP", *oldTemp ? oldTemp : nullptr);
-    ASSERT_EQ(TempDir(), temp);
-    EXPECT_EQ(text, kCannotCreate);
-    EXPECT_TRUE(DownloadRequests().empty());
-    EXPECT_FALSE(Exists(relative)) << "nothing written to the current folder";
 }
 
 TEST_F(SafeDownload, AGigabyteAnnouncementIsRefusedWithoutAllocatingIt)
@@ -271,6 +324,110 @@ TEST_F(SafeDownload, AGigabyteAnnouncementIsRefusedWithoutAllocatingIt)
     EXPECT_LT(PeakVirtualSize() - before, SIZE_T(256) << 20) << "memory was reserved for the announced body";
     EXPECT_EQ(ReadBytes(list), "the good list from before");
     EXPECT_TRUE(Leftovers(ProductDir()).empty());
+}
+
+// Below the setup program's limit each other kind has its own: announced a
+// byte above it, the file is refused before a byte is written; announced at
+// it, the file is taken (and fails only as the body falls short).
+TEST_F(SafeDownload, AFileAnnouncedAboveItsKindsLimitIsRefusedBeforeAnyByteIsWritten)
+{
+    const std::string list = ProductDir() + "\\cvspdf.lst";
+    const CString url = CString(DOWNLOAD_SERVER_HOST) + "/tlfree_sdata/20080301/cvspdf.lst";
+    const struct {
+        DownloadKind kind;
+        uint64_t limit;
+    } kinds[] = {{DownloadKind::DataFile, 64u << 20}, {DownloadKind::OdbcLibrary, 16u << 20},
+                 {DownloadKind::PartnerLibrary, 4u << 20}};
+    for (const auto& k : kinds) {
+        for (const uint64_t announced : {k.limit + 1, k.limit}) {
+            SCOPED_TRACE(announced);
+            std::ofstream(list, std::ios::binary) << "the good file from before";
+            StandinGet("/_control/set?length=" + std::to_string(announced));
+            CPlacedFile file(list.c_str(), k.kind);
+            const HttpOutcome outcome = HttpGetFile(url, DOWNLOAD_SERVER_PORT, file).outcome;
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            ASSERT_TRUE(::GetFileAttributesExA(file.Path(), GetFileExInfoStandard, &data));
+            EXPECT_EQ(outcome == HttpOutcome::Refused, announced > k.limit);
+            EXPECT_EQ(data.nFileSizeLow == 0, announced > k.limit) << "bytes written";
+            EXPECT_EQ(ReadBytes(list), "the good file from before");
+        }
+    }
+    EXPECT_TRUE(Leftovers(ProductDir()).empty());
+}
+
+namespace {
+
+struct NewFile : CDownloadFile {
+    NewFile() : CDownloadFile(DownloadKind::DataFile) {}
+    using CDownloadFile::Create;
+};
+
+// Turns a byte of the file between the writing handle's close and the reading one's open.
+class ChangedBetweenHandles : public CHeldSetupProgram {
+public:
+    using CHeldSetupProgram::CHeldSetupProgram;
+
+protected:
+    void CloseFile() override
+    {
+        const bool writing = IsOpen() && !m_bChanged;
+        CHeldSetupProgram::CloseFile();
+        if (!writing)
+            return;
+        m_bChanged = true;
+        HANDLE h = ::CreateFileA(m_strPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        char byte = 0;
+        DWORD n = 0;
+        ::SetFilePointer(h, 0x200, nullptr, FILE_BEGIN);
+        ::ReadFile(h, &byte, 1, &n, nullptr);
+        byte ^= 1;
+        ::SetFilePointer(h, 0x200, nullptr, FILE_BEGIN);
+        ::WriteFile(h, &byte, 1, &n, nullptr);
+        ::CloseHandle(h);
+    }
+    bool m_bChanged = false;
+};
+
+} // namespace
+
+// A file planted where the assistant is about to write stays untouched, and
+// the download into it fails: its files are only ever made new.
+TEST_F(SafeDownload, AFilePlantedAtTheNameOfANewFileStaysUntouchedAndTheDownloadFails)
+{
+    const CString url = CString(DOWNLOAD_SERVER_HOST) + "/tlfree/win2000/2.0.2000/TLFreeSetup.exe";
+    CString folder;
+    ASSERT_TRUE(CreatePrivateFolder(PrivateFolderParent(), folder));
+    const std::string setupPath = folder.str() + "Tempcr.exe";
+    const std::string temporary = ProductDir() + "\\~tl0123ABCD.tmp";
+    for (const std::string& planted : {setupPath, temporary})
+        std::ofstream(planted, std::ios::binary) << "planted";
+    {
+        CHeldSetupProgram setup(folder);
+        EXPECT_EQ(HttpGetFile(url, DOWNLOAD_SERVER_PORT, setup).outcome, HttpOutcome::Refused);
+        NewFile file;
+        EXPECT_FALSE(file.Create(temporary.c_str()));
+        EXPECT_EQ(HttpGetFile(url, DOWNLOAD_SERVER_PORT, file).outcome, HttpOutcome::Refused);
+    }
+    for (const std::string& planted : {setupPath, temporary}) {
+        EXPECT_EQ(ReadBytes(planted), "planted") << planted;
+        RemoveFile(planted);
+    }
+    ::RemoveDirectoryA(folder);
+}
+
+// What is held for the start is read back and compared with what was written.
+TEST_F(SafeDownload, ASetupProgramChangedBetweenItsHandlesIsRefused)
+{
+    const std::string served = ServedFile("/tlfree/win2000/2.0.2000/TLFreeSetup.exe");
+    CString folder;
+    ASSERT_TRUE(CreatePrivateFolder(PrivateFolderParent(), folder));
+    {
+        ChangedBetweenHandles setup(folder);
+        ASSERT_TRUE(setup.Begin(served.size()));
+        ASSERT_TRUE(setup.Write(served.data(), served.size()));
+        EXPECT_EQ(setup.Hold(), CDownloadFile::Failed);
+    }
+    EXPECT_FALSE(Exists(folder.str())) << "the file goes with its folder";
 }
 
 // The driver becomes the machine's Access driver: an empty one, or one that

@@ -4,6 +4,7 @@
 // process: this test program again, running only the probe below.
 #include "install/InstallDlg.h"
 #include "install/OsKindRules.h"
+#include "net/FilePlacement.h"
 #include "support/Screen.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ const char* const TEXT_UNSUPPORTED =
 const char* const TEXT_INSTALLED = u8"고객님께서 사용하시는 컴퓨터에 이미 탈로가 설치되어 있습니다.\n\n재설치를 원하시면 설치된 탈로를 "
                                    u8"삭제하셔야 합니다.";
 const char* const TEXT_REBOOT = u8"탈로의 설치 정보가 남아 있으니 시스템을 리부팅 하신 후에 설치하시기 바랍니다";
+const char* const TEXT_NOT_ADMIN = u8"현재 로그인된 사용자는 관리자권한을 가지고 있지 않습니다.\n\n컴퓨터/도메인에 모든 액세스 권한을 "
+                                   u8"가진 관리자로 로그인하여야 설치가 가능합니다.";
 
 // One report line per value; line breaks inside texts are written as \r and \n.
 std::string Escape(const std::string& s)
@@ -168,6 +171,17 @@ DWORD AdministratorsAttributes()
     return attributes;
 }
 
+// The entries of the private folder's access list as this process would make it.
+DWORD PrivateFolderEntries()
+{
+    CPrivateSecurity security;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    if (!security.Build() || !::GetSecurityDescriptorDacl(security.Descriptor(), &present, &acl, &defaulted) || !acl)
+        return 0;
+    return acl->AceCount;
+}
+
 // Runs the probe in a child process under the given Windows version and
 // returns its report, key by key.
 std::map<std::string, std::string> RunProbe(const ProbeCase& c)
@@ -251,7 +265,8 @@ TEST(SystemChecksProbe, DISABLED_ReportToFile)
     std::ofstream report(out);
     report << "kind=" << kind << "\nmember=" << dlg.OsKind << "\nresult=" << result
            << "\nboxes=" << watcher.Boxes().size() << "\ndeviceFree=" << DeviceCheckAtBox::s_free
-           << "\nadminsDenyOnly=" << ((AdministratorsAttributes() & SE_GROUP_USE_FOR_DENY_ONLY) != 0) << "\n";
+           << "\nadminsDenyOnly=" << ((AdministratorsAttributes() & SE_GROUP_USE_FOR_DENY_ONLY) != 0)
+           << "\nprivateFolderEntries=" << PrivateFolderEntries() << "\n";
     if (!watcher.Boxes().empty()) {
         const auto box = watcher.Boxes()[0];
         report << "caption=" << Escape(box.caption) << "\ntext=" << Escape(box.text)
@@ -304,9 +319,10 @@ TEST(SystemChecks, RefusalsComeInTheirOrder)
         {{"nt40", false, true}, "0", TEXT_REBOOT}, // NT 4.0 is of the NT family too
         {{"winxp", false, true}, "0", TEXT_REBOOT},
         {{"vista", false, true}, "0", TEXT_REBOOT},
-        // Vista's filtered token still counts as administrator: it goes on to the elevated launch.
-        {{"vista", false, false, true}, "1", nullptr},
-        {{"winxp", true, false, true}, "0", TEXT_INSTALLED},
+        // Administrators for denial only, as Vista's filtered token or a restricted one has it: elevation
+        // did not happen, and the private folder would be out of reach.
+        {{"vista", false, false, true}, "0", TEXT_NOT_ADMIN},
+        {{"winxp", true, false, true}, "0", TEXT_NOT_ADMIN},
     };
     for (const auto& c : cases) {
         auto r = RunProbe(c.probe);
@@ -314,6 +330,7 @@ TEST(SystemChecks, RefusalsComeInTheirOrder)
         EXPECT_EQ(r["result"], c.result);
         EXPECT_EQ(r["boxes"], c.text ? "1" : "0");
         EXPECT_EQ(r["adminsDenyOnly"], c.probe.denyOnlyAdmins ? "1" : "0");
+        EXPECT_EQ(r["privateFolderEntries"], "2") << "Administrators and SYSTEM, whatever the token";
         if (!c.text)
             continue;
         EXPECT_EQ(r["text"], Escape(c.text));

@@ -11,20 +11,25 @@ using namespace testsupport;
 
 namespace dltest {
 
-// The folders "tl" and sixteen hex digits in the temporary folder.
+// The folders "tl" and sixteen hex digits where the NT family makes them (the
+// Windows folder's Temp) and where Windows 98 does (the temporary folder).
 std::vector<std::string> PrivateFolders()
 {
     std::vector<std::string> folders;
-    WIN32_FIND_DATAA found;
-    HANDLE h = ::FindFirstFileA((TempDir() + "tl*").c_str(), &found);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found)) {
-        const std::string name = found.cFileName;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == 18 &&
-            name.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos)
-            folders.push_back(TempDir() + name);
+    char windowsTemp[MAX_PATH] = {};
+    ::GetLongPathNameA((WindowsDir() + "\\Temp").c_str(), windowsTemp, MAX_PATH);
+    for (const std::string& parent : {std::string(windowsTemp) + "\\", TempDir()}) {
+        WIN32_FIND_DATAA found;
+        HANDLE h = ::FindFirstFileA((parent + "tl*").c_str(), &found);
+        for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(h, &found)) {
+            const std::string name = found.cFileName;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() == 18 &&
+                name.find_first_not_of("0123456789ABCDEF", 2) == std::string::npos)
+                folders.push_back(parent + name);
+        }
+        if (h != INVALID_HANDLE_VALUE)
+            ::FindClose(h);
     }
-    if (h != INVALID_HANDLE_VALUE)
-        ::FindClose(h);
     return folders;
 }
 

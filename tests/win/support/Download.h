@@ -22,10 +22,11 @@ using namespace testsupport;
 
 const char* const kDataFiles[] = {"cvxpdf.lst", "dbverify.dat", "cvspdf.lst", "sdbverify.dat", "tflowprd.lst"};
 
-// The private folders workers made inside the temporary folder.
+// The private folders workers made: in the Windows folder's Temp on the NT
+// family, in the temporary folder on Windows 98.
 std::vector<std::string> PrivateFolders();
-// The setup program the last worker stored in a private folder of its own
-// inside the temporary folder; empty when there is none.
+// The setup program the last worker stored in a private folder of its own;
+// empty when there is none.
 std::string SetupPath();
 // Removes the private folders the workers made, once their programs have ended.
 void RemovePrivateFolders();
