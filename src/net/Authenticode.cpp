@@ -61,6 +61,7 @@ struct Signature {
     CDigest::Kind imageDigestKind;
     std::string imageDigest;
     bool pinned;
+    Result verdict; // of the signature and its certificate's use, the image aside
 };
 
 bool IsNull(const DerItem& item)
@@ -228,8 +229,8 @@ bool ReadAttribute(CDerReader& attrs, DerItem& type, DerItem& values)
     return a.Read(DER_OID, type) && a.Read(DER_SET, values) && a.AtEnd();
 }
 
-// Nested signatures ride in the unsigned attributes: anyone may add one, so
-// each must verify on its own, and none may carry more.
+// Nested signatures ride in the unsigned attributes, one level deep. Each is
+// read as strictly as the outer one and gets its own verdict.
 Result ReadNestedSignatures(const DerItem& attributes, int nesting, const char* keyPins,
                             std::vector<Signature>& found)
 {
@@ -245,9 +246,8 @@ Result ReadNestedSignatures(const DerItem& attributes, int nesting, const char* 
         for (CDerReader v = attrs.Inside(values); !v.AtEnd();) {
             if (!v.Read(DER_SEQUENCE, value))
                 return Result::Malformed;
-            const Result nested = ReadSignedData(value, nesting + 1, keyPins, found);
-            if (nested != Result::Verified)
-                return nested;
+            if (ReadSignedData(value, nesting + 1, keyPins, found) == Result::Malformed)
+                return Result::Malformed;
         }
     }
     return Result::Verified;
@@ -326,7 +326,9 @@ Result ReadSignerInfo(CDerReader& infos, const std::vector<Certificate>& certs, 
 }
 
 // ContentInfo of SignedData, which holds the SpcIndirectDataContent with the
-// image's digest, the certificates and exactly one SignerInfo.
+// image's digest, the certificates and exactly one SignerInfo. Malformed
+// where anything is not as Authenticode writes it; otherwise the signature
+// joins found with its verdict, and so do the ones nested in it.
 Result ReadSignedData(const DerItem& contentInfo, int nesting, const char* keyPins, std::vector<Signature>& found)
 {
     if (found.size() >= MAX_SIGNATURES)
@@ -381,11 +383,9 @@ Result ReadSignedData(const DerItem& contentInfo, int nesting, const char* keyPi
     CDerReader infos = sd.Inside(signerInfos);
     DerItem unsignedAttributes;
     bool hasUnsigned = false;
-    const Result result =
+    signature.verdict =
         ReadSignerInfo(infos, certs, indirectData, keyPins, signature.pinned, unsignedAttributes, hasUnsigned);
-    if (result != Result::Verified)
-        return result;
-    if (!infos.AtEnd())
+    if (signature.verdict == Result::Malformed || !infos.AtEnd())
         return Result::Malformed;
     found.push_back(signature);
     return hasUnsigned ? ReadNestedSignatures(unsignedAttributes, nesting, keyPins, found) : Result::Verified;
@@ -521,13 +521,19 @@ AuthenticodeResult VerifyAuthenticode(CByteSource& file, const char* keyPins)
     std::string digests[2];
     if (!DigestImage(file, layout, want, digests))
         return Result::Unreadable;
-    bool pinned = false;
-    for (const Signature& s : signatures) {
-        if (s.imageDigest != digests[s.imageDigestKind])
-            return Result::ImageChanged;
-        pinned |= s.pinned;
+    // One fully verified signature made with a pinned key is enough; one
+    // that fails (an unpinned signer's, or one anybody nested in afterwards)
+    // takes nothing away, as the image digest leaves the table out. Refused,
+    // the file is told by the outer signature's fault, else by the pin.
+    bool verified = false;
+    for (Signature& s : signatures) {
+        if (s.verdict == Result::Verified && s.imageDigest != digests[s.imageDigestKind])
+            s.verdict = Result::ImageChanged;
+        if (s.verdict == Result::Verified && s.pinned)
+            return Result::Verified;
+        verified |= s.verdict == Result::Verified;
     }
-    return pinned ? Result::Verified : Result::NotPinned;
+    return verified ? Result::NotPinned : signatures.front().verdict;
 }
 
 bool IsPinnedFile(CByteSource& file, const char* pins)

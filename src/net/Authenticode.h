@@ -8,7 +8,7 @@
 #include "net/ByteSource.h"
 
 enum class AuthenticodeResult {
-    Verified,          // every signature verifies and one is made with a pinned key
+    Verified,          // a signature made with a pinned key verifies
     NotAnImage,        // no PE image, or its headers lie outside the file
     Unsigned,          // no certificate table
     BadTable,          // the table is not exactly one PKCS #7 entry ending the file, its DER
@@ -17,14 +17,14 @@ enum class AuthenticodeResult {
     BadSignature,      // a signature that its certificate's key did not make
     NotForCodeSigning, // a signer certificate whose extended key usage leaves out code signing
     ImageChanged,      // the image's digest is not the signed one
-    NotPinned,         // every signature verifies, none with a pinned key
+    NotPinned,         // no signature that verifies is made with a pinned key
     Unreadable,        // the file could not be read
 };
 
 // keyPins: the SHA-256 values of the DER SubjectPublicKeyInfo of the keys
 // accepted (IsPinned). A file signed with SHA-1 and SHA-256 at once (a
-// nested signature) passes when every signature verifies and one is made
-// with a pinned key.
+// nested signature) passes when one of its signatures verifies fully and is
+// made with a pinned key; every signature must be well formed.
 AuthenticodeResult VerifyAuthenticode(CByteSource& file, const char* keyPins);
 
 // Whether the SHA-256 of the whole file is one of pins.

@@ -27,6 +27,7 @@ const Variant kVariants[] = {
     {"sha1", R::Verified},
     {"dual", R::Verified},     // SHA-1, with a nested SHA-256 signature
     {"reissued", R::Verified}, // the pinned key under another authority and another name
+    {"dual-spoiled", R::Verified}, // a failing nested signature takes nothing from a pinned one
     {"impostor", R::NotPinned},
     {"serverauth", R::NotForCodeSigning},
     {"tampered", R::ImageChanged},

@@ -20,6 +20,7 @@
 #   {sha256,sha1,dual}-NAME  SHA-256, SHA-1, and SHA-1 with a nested SHA-256 signature,
 #                            for the served programs and every partner library build
 #   reissued-NAME            the pinned key under another authority and another name
+#   dual-spoiled-NAME        the pinned key's SHA-1 signature, with a nested one that fails
 # and, for NAME = TLFreeSetup.exe and VestaINet.dll, ones every check must refuse:
 #   impostor-NAME            another key carrying the vendor's name
 #   serverauth-NAME          the pinned key in a certificate for server authentication only
@@ -127,6 +128,8 @@ for f in "$out/$product/win98/$v98/TallowSetup98.exe" "$out/$product/win2000/$v2
     sign "$pki/reissued.crt" "$pki/signer.key" sha256 "$unsigned" "$payloads/reissued-$name"
     sign "$pki/impostor.crt" "$pki/impostor.key" sha256 "$unsigned" "$payloads/impostor-$name"
     sign "$pki/serverauth.crt" "$pki/signer.key" sha256 "$unsigned" "$payloads/serverauth-$name"
+    # The pinned key's signature with a nested one that fails (made for server authentication).
+    sign "$pki/serverauth.crt" "$pki/signer.key" sha256 "$payloads/sha1-$name" "$payloads/dual-spoiled-$name" -nest
     # One changed byte in the code, after signing.
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
         "$f" "$payloads/tampered-$name"
