@@ -302,7 +302,7 @@ TEST_F(SafeDownload, ThePrivateFolderIsForAdministratorsAndSystemOnly)
     EXPECT_FALSE(defaulted);
 }
 
-TEST_F(SafeDownload, EachRunHasAFolderOfItsOwn)
+TEST_F(SafeDownload, EachRunHasAFolderOfItsOwnOnAPlainLocalWay)
 {
     CString first, second;
     ASSERT_TRUE(CreatePrivateFolder(PrivateFolderParent(), first));
@@ -311,6 +311,18 @@ TEST_F(SafeDownload, EachRunHasAFolderOfItsOwn)
     EXPECT_EQ(first.Right(1), "\\");
     ::RemoveDirectoryA(first);
     ::RemoveDirectoryA(second);
+
+    // Not on a share, nor behind a folder that leads elsewhere (under Wine a
+    // Unix symbolic link is a reparse point, as Debian's /bin is).
+    CString refused;
+    EXPECT_FALSE(CreatePrivateFolder("\\\\127.0.0.1\\share\\", refused));
+    const DWORD bin = ::GetFileAttributesA("Z:\\bin");
+    if (bin == INVALID_FILE_ATTRIBUTES || !(bin & FILE_ATTRIBUTE_REPARSE_POINT))
+        GTEST_SKIP() << "no symbolic link at Z:\\bin";
+    EXPECT_FALSE(CreatePrivateFolder("Z:\\bin\\", refused));
+    EXPECT_TRUE(IsPlainLocalFolder("Z:\\usr\\bin\\"));
+    if (!refused.IsEmpty())
+        ::RemoveDirectoryA(refused);
 }
 
 TEST_F(SafeDownload, AGigabyteAnnouncementIsRefusedWithoutAllocatingIt)
