@@ -1,6 +1,7 @@
 #include "app/WebBrowser2.h"
 
 #include "framework/App.h"
+#include "framework/Ole.h"
 
 #include <ocidl.h>
 
@@ -206,7 +207,7 @@ BOOL CWebBrowser2::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rec
 
 BOOL CWebBrowser2::CreateControl(CBrowserEvents* pEvents)
 {
-    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+    if (FAILED(Ole32().CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                   m_pObject.put_void())))
         return FALSE;
     ComPtr<CBrowserSite> site(new CBrowserSite(m_hWnd));
@@ -257,8 +258,7 @@ void CWebBrowser2::Navigate(LPCTSTR URL, VARIANT* Flags, VARIANT* TargetFrameNam
 {
     if (!m_pBrowser)
         return;
-    VARIANT none;
-    ::VariantInit(&none);
+    VARIANT none{}; // VT_EMPTY
     CComBSTR url(URL ? URL : "");
     m_pBrowser->Navigate(url, Flags ? Flags : &none, TargetFrameName ? TargetFrameName : &none,
                          PostData ? PostData : &none, Headers ? Headers : &none);
