@@ -10,28 +10,32 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 WEB_PORT ?= 18080
 DOWNLOAD_PORT ?= 18081
-# The tests and the demo sign the stand-in's programs with a throwaway
-# authority made in the build tree (tools/pki/make-test-pki.sh); the Wine
-# build accepts only that signer.
-TEST_SIGNER = Tallow Test Publisher
+# The tests and the demo sign the stand-in's programs with a throwaway key
+# and serve a throwaway ODBC driver, both made in the build tree before the
+# builds are configured (tools/pki/make-test-pki.sh); the test builds pin
+# exactly those.
 TEST_PKI = $(abspath $(BUILD))/pki
+TEST_PINS = -DVENDOR_KEY_PINS=$$(cat $(TEST_PKI)/signer.pin) -DODBC_DRIVER_SHA256=$$(cat $(TEST_PKI)/driver.sha256)
 WINE_CONFIG = -DDOWNLOAD_SERVER_HOST=127.0.0.1 -DDOWNLOAD_SERVER_PORT=$(DOWNLOAD_PORT) \
               -DWEB_SERVICE_HOST=127.0.0.1 -DWEB_SERVICE_PORT=$(WEB_PORT) \
               -DPARTNER_SITE_HOST=127.0.0.1 -DVENDOR_DOMAIN=127.0.0.1 \
-              -DVENDOR_SIGNER="$(TEST_SIGNER)" -DTEST_PKI_DIR=$(TEST_PKI)
-# The release: the vendor's signer (or ALLOW_UNSIGNED_PAYLOADS=ON, said on
-# purpose), and the certificate and key that sign the program itself (both
-# or neither; SIGN_PASS_FILE holds the key's password if it has one).
-VENDOR_SIGNER ?=
+              $(TEST_PINS) -DTEST_PKI_DIR=$(TEST_PKI)
+# The release: the vendor's pins (or ALLOW_UNSIGNED_PAYLOADS=ON, said on
+# purpose), SHA-256 values as CMake lists ("a;b" while a key is rotated), and
+# the certificate and key that sign the program itself (both or neither;
+# SIGN_PASS_FILE holds the key's password if it has one).
+VENDOR_KEY_PINS ?=
+ODBC_DRIVER_SHA256 ?=
 ALLOW_UNSIGNED_PAYLOADS ?= OFF
 SIGN_CERT ?=
 SIGN_KEY ?=
 SIGN_PASS_FILE ?=
-RELEASE_SIGNING = -DVENDOR_SIGNER="$(VENDOR_SIGNER)" -DALLOW_UNSIGNED_PAYLOADS=$(ALLOW_UNSIGNED_PAYLOADS) \
+RELEASE_SIGNING = -DVENDOR_KEY_PINS="$(VENDOR_KEY_PINS)" -DODBC_DRIVER_SHA256="$(ODBC_DRIVER_SHA256)" \
+                  -DALLOW_UNSIGNED_PAYLOADS=$(ALLOW_UNSIGNED_PAYLOADS) \
                   -DSIGN_CERT="$(SIGN_CERT)" -DSIGN_KEY="$(SIGN_KEY)" -DSIGN_PASS_FILE="$(SIGN_PASS_FILE)"
 
 # The shipped program's toolchain, flags and link; the end-to-end build differs
-# only in where the program's servers are (and in trusting the test signer).
+# only in where the program's servers are (and in the test pins).
 RELEASE_CONFIG = -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release
 E2E_DIR = $(abspath $(BUILD))/e2e
 DRIVER_DIR = $(abspath $(BUILD))/wine
@@ -42,7 +46,7 @@ deps:
 	@scripts/install-deps.sh
 
 pki: deps
-	tools/pki/make-test-pki.sh $(TEST_PKI) "$(TEST_SIGNER)"
+	tools/pki/make-test-pki.sh $(TEST_PKI)
 
 release: deps
 	cmake -S . -B $(BUILD)/release $(RELEASE_CONFIG) $(RELEASE_SIGNING)
@@ -71,9 +75,10 @@ SLOTS = $(shell unshare --net true 2>/dev/null && command -v ip >/dev/null && \
                 echo "-j2 --resource-spec-file $(CURDIR)/tests/slots.json")
 
 # The release is built as the vendor would build it, with the throwaway
-# signer and certificate standing in for the vendor's.
+# pins, certificate and key standing in for the vendor's.
 test: native wine e2e
-	$(MAKE) release VENDOR_SIGNER="$(TEST_SIGNER)" ALLOW_UNSIGNED_PAYLOADS=OFF \
+	$(MAKE) release VENDOR_KEY_PINS=$$(cat $(TEST_PKI)/signer.pin) \
+	    ODBC_DRIVER_SHA256=$$(cat $(TEST_PKI)/driver.sha256) ALLOW_UNSIGNED_PAYLOADS=OFF \
 	    SIGN_CERT=$(TEST_PKI)/signer.crt SIGN_KEY=$(TEST_PKI)/signer.key SIGN_PASS_FILE=
 	cd $(BUILD)/native && ctest --output-on-failure
 	cd $(BUILD)/wine && ctest --output-on-failure $(SLOTS)

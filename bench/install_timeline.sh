@@ -47,9 +47,6 @@ text = ('Windows Registry Editor Version 5.00\r\n\r\n'
 open(sys.argv[1], 'wb').write(b'\xff\xfe' + text.encode('utf-16-le'))
 PY
 $WINE regedit /S "$(winepath_w "$work/unmanaged.reg")" >/dev/null 2>&1
-# The stand-in's programs are signed by the throwaway authority this machine trusts.
-pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
-[ ! -f "$pki/root.der" ] || $WINE "$WINE_BUILD_DIR/tools/pki/trustroot.exe" add "$(winepath_w "$pki/root.der")"
 standin_start "$WINE_BUILD_DIR"
 control() { curl -s --noproxy '*' "http://127.0.0.1:$STANDIN_WEB_PORT/_control/$1"; }
 

@@ -14,7 +14,7 @@ endif()
 add_library(tallow_portable STATIC ${PORTABLE_SOURCES})
 target_include_directories(tallow_portable PUBLIC ${INCLUDE_DIRS})
 target_compile_options(tallow_portable PRIVATE ${WARNINGS})
-target_link_libraries(tallow_portable PUBLIC Threads::Threads)
+target_link_libraries(tallow_portable PUBLIC bearssl Threads::Threads)
 
 if(TALLOW_FUZZ)
     file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
@@ -35,6 +35,9 @@ target_compile_definitions(nativetests PRIVATE TEST_SOURCE_DIR="${CMAKE_SOURCE_D
 # Our downloader's side of bench/http_bench.sh, from the product's own sources.
 add_executable(http_bench ${CMAKE_SOURCE_DIR}/bench/http_bench.cpp)
 target_link_libraries(http_bench PRIVATE tallow_portable)
+# Our publisher check's side of bench/authenticode_bench.sh.
+add_executable(authenticode_bench ${CMAKE_SOURCE_DIR}/bench/authenticode_bench.cpp)
+target_link_libraries(authenticode_bench PRIVATE tallow_portable)
 
 enable_testing()
 add_test(NAME native COMMAND nativetests --gtest_brief=0)

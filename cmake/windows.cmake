@@ -27,7 +27,7 @@ add_library(tallow_core STATIC ${PORTABLE_SOURCES} ${WIN32_SOURCES})
 target_include_directories(tallow_core PUBLIC ${INCLUDE_DIRS})
 target_compile_options(tallow_core PRIVATE ${WARNINGS})
 target_compile_definitions(tallow_core PRIVATE ${PRODUCT_WINDOWS_LEVEL})
-target_link_libraries(tallow_core PUBLIC ${WIN32_LIBS})
+target_link_libraries(tallow_core PUBLIC bearssl ${WIN32_LIBS})
 
 add_executable(TallowFreeInstall WIN32 src/app/main.cpp src/framework/WinMain.cpp src/framework/AnsiRuntime.cpp
                src/framework/ProcessorEntry.cpp src/framework/RuntimeErrors.cpp ${RESOURCE_FILE})

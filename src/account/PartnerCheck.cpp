@@ -28,7 +28,7 @@ BOOL CInstallDlg::CheckConflictingFilter()
             ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (hold == INVALID_HANDLE_VALUE)
             return FALSE;
-        if (!IsFromVendor(hold, path)) {
+        if (!IsFromVendor(hold)) {
             ::CloseHandle(hold);
             RefusePayload(path);
             return FALSE;

@@ -67,13 +67,39 @@ void CString::Format(const char* pszFormat, ...)
     va_end(args);
 }
 
+#ifdef _WIN32
+// The system runtime's formatter: every format the program uses (%d, %u, %s,
+// %X with widths) it has known since the first 32-bit Windows, and MinGW's
+// own C99 formatter would bring its floating-point conversions (about
+// 30 KiB) into the program. It says only whether the text fitted.
+void CString::FormatV(const char* pszFormat, va_list args)
+{
+    std::string out(64, '\0');
+    for (;;) {
+        va_list attempt;
+        va_copy(attempt, args);
+        const int n = _vsnprintf(&out[0], out.size(), pszFormat, attempt);
+        va_end(attempt);
+        if (n >= 0 && static_cast<size_t>(n) < out.size()) {
+            out.resize(static_cast<size_t>(n));
+            break;
+        }
+        if (out.size() >= MAX_FORMATTED) {
+            out.clear();
+            break;
+        }
+        out.resize(out.size() * 2);
+    }
+    m_s.swap(out);
+}
+#else
 void CString::FormatV(const char* pszFormat, va_list args)
 {
     va_list measure;
     va_copy(measure, args);
     const int n = vsnprintf(nullptr, 0, pszFormat, measure);
     va_end(measure);
-    if (n < 0) {
+    if (n < 0 || static_cast<size_t>(n) >= MAX_FORMATTED) {
         m_s.clear();
         return;
     }
@@ -82,6 +108,7 @@ void CString::FormatV(const char* pszFormat, va_list args)
     out.resize(static_cast<size_t>(n));
     m_s.swap(out);
 }
+#endif
 
 int CString::Compare(const char* psz) const
 {

@@ -38,7 +38,9 @@ public:
     int FindOneOf(const char* pszCharSet) const;
 
     void Format(const char* pszFormat, ...) __attribute__((format(printf, 2, 3)));
+    // A text that would come out longer than MAX_FORMATTED leaves the string empty.
     void FormatV(const char* pszFormat, va_list args);
+    static const size_t MAX_FORMATTED = 1 << 20;
 
     int Compare(const char* psz) const;
     int CompareNoCase(const char* psz) const;

@@ -21,14 +21,14 @@ namespace {
 
 // Libraries that system components ask for by name, some only late: the
 // theme engine as the first window is drawn, the version library as the
-// shell starts a program, the image helper when the signature check first
-// runs, the cryptographic provider (by the name in the registry) when the
-// first random number is drawn. A library already loaded under a name is
-// the one every later request by that name gets, so loading these from the
-// system folder first leaves nothing for the program's folder to supply.
+// shell starts a program, the cryptographic provider (by the name the
+// registry gives) when the first random number is drawn. A library already
+// loaded under a name is the one every later request by that name gets, so
+// loading these from the system folder first leaves nothing for the
+// program's folder to supply.
 const char* const kLoadedByNameLater[] = {
-    "uxtheme.dll", "userenv.dll", "setupapi.dll", "apphelp.dll",  "propsys.dll", "dwmapi.dll",  "cryptbase.dll",
-    "oleacc.dll",  "clbcatq.dll", "version.dll",  "imagehlp.dll", "rsaenh.dll",  "rsabase.dll",
+    "uxtheme.dll", "userenv.dll", "setupapi.dll", "apphelp.dll", "propsys.dll", "dwmapi.dll", "cryptbase.dll",
+    "oleacc.dll",  "clbcatq.dll", "version.dll",  "rsaenh.dll",  "rsabase.dll",
 };
 
 } // namespace

@@ -62,9 +62,9 @@ public:
     void RegisterOdbcDriver(LPCSTR lpszPath);
     BOOL SetRegString(HKEY hRoot, LPCSTR lpszSubKey, LPCSTR lpszValueName, LPCSTR lpszValue);
     static UINT DownloadThreadProc(LPVOID pParam);
-    // With a vendor signer configured, a downloaded program (held open as
-    // hFile, shared with readers only) must carry the vendor's signature.
-    static bool IsFromVendor(HANDLE hFile, LPCSTR path);
+    // With vendor keys pinned, a downloaded program (held open as hFile,
+    // shared with readers only) must carry a signature made with one of them.
+    static bool IsFromVendor(HANDLE hFile);
     // Deletes a downloaded program that failed that check and tells the visitor.
     void RefusePayload(LPCSTR path);
     // FALSE when the library could not be fetched and stored; what to tell

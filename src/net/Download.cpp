@@ -161,7 +161,16 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
         if (local.IsEmpty())
             return 1;
         CPlacedFile file(local, kind);
-        if (!Fetch(dlg, url, file, base, share) || !Placed(dlg, file.Place()))
+        if (!Fetch(dlg, url, file, base, share))
+            return 1;
+        // The driver becomes the machine's own Access driver: only a pinned
+        // one is placed, checked on the handle that wrote it.
+        if (kind == DownloadKind::OdbcLibrary && *ODBC_DRIVER_SHA256 &&
+            !IsPinnedDriver(file.Handle(), ODBC_DRIVER_SHA256)) {
+            ReportFailure(dlg, TEXT_PAYLOAD_UNVERIFIED);
+            return 1;
+        }
+        if (!Placed(dlg, file.Place()))
             return 1;
         if (kind == DownloadKind::OdbcLibrary)
             dlg->RegisterOdbcDriver(local);
@@ -170,7 +179,7 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     // From here until the launch call has returned the setup program is held
     // open without write or delete sharing: what is checked is what starts.
     // A refusal ends the installation as a failed download does.
-    if (!IsFromVendor(setup.Handle(), setup.Path())) {
+    if (!IsFromVendor(setup.Handle())) {
         setup.Discard();
         dlg->RefusePayload(setup.Path());
         dlg->PostMessage(WM_COMMAND, IDCANCEL, 0);
@@ -193,9 +202,9 @@ UINT CInstallDlg::DownloadThreadProc(LPVOID pParam)
     return 1;
 }
 
-bool CInstallDlg::IsFromVendor(HANDLE hFile, LPCSTR path)
+bool CInstallDlg::IsFromVendor(HANDLE hFile)
 {
-    return !*VENDOR_SIGNER || VerifyPublisher(hFile, path, VENDOR_SIGNER);
+    return !*VENDOR_KEY_PINS || VerifyPublisher(hFile, VENDOR_KEY_PINS) == AuthenticodeResult::Verified;
 }
 
 void CInstallDlg::RefusePayload(LPCSTR path)

@@ -301,7 +301,7 @@ CDownloadFile::Result CHeldSetupProgram::Hold()
                             nullptr);
     if (!IsOpen())
         return Failed;
-    CSha256 held;
+    CDigest held(CDigest::SHA256);
     std::vector<char> block(64 * 1024);
     DWORD got = 0;
     while (::ReadFile(m_hFile, block.data(), static_cast<DWORD>(block.size()), &got, nullptr) && got > 0)

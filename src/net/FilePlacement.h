@@ -6,7 +6,7 @@
 
 #include "net/DownloadPlan.h"
 #include "net/HttpExchange.h"
-#include "net/Sha256.h"
+#include "net/Digest.h"
 
 #include <string>
 #include <vector>
@@ -26,6 +26,9 @@ public:
     bool Write(const char* p, size_t n) override;
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
     const CString& Path() const { return m_strPath; }
+    // The handle that holds the file (for checks of it before it is placed
+    // or started): nobody else can write it.
+    HANDLE Handle() const { return m_hFile; }
 
 protected:
     // A new file (never an existing one), readable by others, nothing more.
@@ -70,8 +73,6 @@ public:
     // that shares reading only; the bytes are read back through it, and
     // anything changed in between is refused.
     Result Hold();
-    // The held handle (for checks of the file before it is started).
-    HANDLE Handle() const { return m_hFile; }
     // The started program runs from the file: it stays when the object goes.
     void Keep() { m_bKeep = true; }
     // Closes and deletes the file and its folder at once.
@@ -79,7 +80,7 @@ public:
 
 private:
     CString m_strFolder;
-    CSha256 m_written;
+    CDigest m_written{CDigest::SHA256};
 };
 
 // MoveFileExA where the system has it; Windows 98/Me only stub it, and there

@@ -2,7 +2,9 @@ list(APPEND PORTABLE_SOURCES
     src/net/StreamSocket.cpp
     src/net/HttpExchange.cpp
     src/net/DownloadPlanRules.cpp
-    src/net/Sha256.cpp)
+    src/net/DerReader.cpp
+    src/net/Digest.cpp
+    src/net/Authenticode.cpp)
 list(APPEND WIN32_SOURCES
     src/net/FilePlacement.cpp
     src/net/DownloadPlan.cpp

@@ -18,11 +18,11 @@ build="$(cd "$1" && pwd)"
 drivers="$(cd "$2" && pwd)"
 top="$(cd "$(dirname "$0")/../.." && pwd)"
 # The program's own, each loaded from the system folder by full path.
-own="comctl32 ole32 oleaut32 ws2_32 wininet iphlpapi crypt32 wintrust"
+own="comctl32 ole32 oleaut32 ws2_32 wininet iphlpapi"
 # What the program loads from the system folder first thing on XP.
-preloaded="uxtheme userenv setupapi apphelp propsys dwmapi cryptbase oleacc clbcatq imagehlp rsaenh rsabase"
+preloaded="uxtheme userenv setupapi apphelp propsys dwmapi cryptbase oleacc clbcatq rsaenh rsabase"
 # What the system libraries ask for by name during the installation.
-systems="combase rpcrt4 windowscodecs urlmon mpr bcrypt dbghelp dnsapi nsi"
+systems="combase rpcrt4 windowscodecs urlmon mpr bcrypt crypt32 dnsapi nsi"
 libraries="$own $preloaded $systems"
 # Left out: the known DLLs the program imports and what Wine loads with them
 # before the program's first instruction, which Windows takes from the system

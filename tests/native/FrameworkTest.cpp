@@ -52,6 +52,9 @@ TEST(CString, FormatGrowsToAnyLength)
     const std::string big(10000, 'x');
     s.Format("GET %s HTTP/1.1\r\n", big.c_str());
     EXPECT_EQ(s.GetLength(), 10000 + 15);
+    const std::string huge(CString::MAX_FORMATTED, 'x');
+    s.Format("%s", huge.c_str());
+    EXPECT_TRUE(s.IsEmpty()) << "past the limit nothing is formatted";
 }
 
 TEST(CString, ComparisonsConcatenationAndBuffers)

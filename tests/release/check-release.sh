@@ -120,7 +120,7 @@ if [ -n "$pki" ]; then
     check "signature with a SHA-1 digest" grep -q 'Message digest algorithm *: SHA1' <<<"$signature"
     check "signed by $(cat "$pki/signer.cn")" grep -q "Subject: .*CN=$(cat "$pki/signer.cn")\$" <<<"$signature"
     check "signature not trusted through another authority" \
-        bash -c "! osslsigncode verify -CAfile '$pki/rogue-root.crt' -in '$exe'"
+        bash -c "! osslsigncode verify -CAfile '$pki/other-root.crt' -in '$exe'"
     changed=$(mktemp)
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
         "$exe" "$changed"

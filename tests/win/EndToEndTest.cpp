@@ -61,13 +61,13 @@ std::string Program()
     const std::string named = Environment("TALLOW_E2E_PROGRAM");
     return named.empty() ? ProgramBesideThis("TallowFreeInstall.exe") : named;
 }
-// The partner library stand-ins built with that program.
-// A partner stand-in built with the program, signed by the stand-in's signer
-// where the build checks signatures (tools/standin/make-root.sh).
-std::string PartnerLibrary(const char* name)
+// A partner stand-in built with the program, signed with the pinned key
+// ("sha256", "sha1" or "dual") where the build checks signatures
+// (tools/standin/make-root.sh).
+std::string PartnerLibrary(const char* name, const char* signing = "sha256")
 {
-    if (*VENDOR_SIGNER)
-        return StandinRoot() + "\\payloads\\signed-" + name;
+    if (*VENDOR_KEY_PINS)
+        return StandinRoot() + "\\payloads\\" + signing + "-" + name;
     const std::string program = Program();
     return program.substr(0, program.find_last_of('\\') + 1) + "tools\\partnerdll\\" + name;
 }
@@ -140,9 +140,25 @@ void DeleteOdbcKey()
 }
 
 // The download stand-in hands out this build of the partner library.
-bool ServePartnerLibrary(const char* name)
+bool ServePartnerLibrary(const char* name, const char* signing = "sha256")
 {
-    return ::CopyFileA(PartnerLibrary(name).c_str(), (StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(), FALSE);
+    return ::CopyFileA(PartnerLibrary(name, signing).c_str(),
+                       (StandinRoot() + "\\tlfree\\data\\VestaINet.dll").c_str(), FALSE);
+}
+
+// The download stand-in hands out the setup programs signed this way.
+bool ServeSetupPrograms(const char* signing)
+{
+    if (!*VENDOR_KEY_PINS)
+        return true;
+    bool served = true;
+    for (const char* path : {"\\tlfree\\win98\\2.0.98\\TallowSetup98.exe", "\\tlfree\\win2000\\2.0.2000\\TLFreeSetup.exe",
+                             "\\tlfree\\winvista\\2.0.vista\\TLFreeSetupVista.exe"}) {
+        const std::string name = std::string(path).substr(std::string(path).rfind('\\') + 1);
+        served &= ::CopyFileA((StandinRoot() + "\\payloads\\" + signing + "-" + name).c_str(),
+                              (StandinRoot() + path).c_str(), FALSE) != FALSE;
+    }
+    return served;
 }
 
 struct Request {
@@ -224,6 +240,7 @@ protected:
         RemoveLeftovers();
         ::DeleteFileA(m_record.c_str());
         ServePartnerLibrary("VestaINet.dll");
+        ServeSetupPrograms("sha256");
         for (const char* name : {"TALLOW_SETUPSTUB_RECORD", "VESTAINET_LOG", "VESTAINET_ANSWER"})
             ::SetEnvironmentVariableA(name, nullptr);
     }
@@ -377,6 +394,7 @@ struct Family {
     const char* setupPath; // on the download server
     const char* versionDir;
     const char* partnerLibrary; // the build the download stand-in serves
+    const char* signing;        // how the programs it serves are signed
 };
 
 class InstallOn : public EndToEnd, public ::testing::WithParamInterface<Family> {};
@@ -385,7 +403,8 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
 {
     const Family& f = GetParam();
     WineVersion version(f.version);
-    ASSERT_TRUE(ServePartnerLibrary(f.partnerLibrary)) << f.partnerLibrary;
+    ASSERT_TRUE(ServePartnerLibrary(f.partnerLibrary, f.signing)) << f.partnerLibrary;
+    ASSERT_TRUE(ServeSetupPrograms(f.signing)) << f.signing;
     WriteCookie(f.vista ? CookieFolder() + "\\Low" : CookieFolder());
 
     const Outcome o = Run();
@@ -440,7 +459,7 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
 
     // The partner library was asked once with the cookie's site and let go,
     // and the program went on: its calls left the stack as they found it.
-    EXPECT_EQ(ReadAll(ProductDir() + "\\VestaINet.dll"), ReadAll(PartnerLibrary(f.partnerLibrary)));
+    EXPECT_EQ(ReadAll(ProductDir() + "\\VestaINet.dll"), ReadAll(PartnerLibrary(f.partnerLibrary, f.signing)));
     EXPECT_EQ(ReadAll(TempDir() + "vestainet.log"), "VestaISafeToRun SITE001\nVestaIReleaseLock\n");
 
     // The ODBC Access driver now points at the library that was fetched.
@@ -459,15 +478,15 @@ TEST_P(InstallOn, InstallsAndStartsTheSetupProgram)
 INSTANTIATE_TEST_SUITE_P(
     Families, InstallOn,
     ::testing::Values(Family{"win98", true, false, "/tlfree/win98/2.0.98/TallowSetup98.exe", "2.0.98",
-                             "VestaINetStdcall.dll"},
+                             "VestaINetStdcall.dll", "sha1"},
                       Family{"win2k", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
-                             "VestaINet.dll"},
+                             "VestaINet.dll", "sha256"},
                       Family{"winxp", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
-                             "VestaINetStdcall.dll"},
+                             "VestaINetStdcall.dll", "dual"},
                       Family{"win2003", false, false, "/tlfree/win2000/2.0.2000/TLFreeSetup.exe", "2.0.2000",
-                             "VestaINet.dll"},
+                             "VestaINet.dll", "sha256"},
                       Family{"vista", false, true, "/tlfree/winvista/2.0.vista/TLFreeSetupVista.exe", "2.0.vista",
-                             "VestaINetStdcall.dll"}),
+                             "VestaINetStdcall.dll", "sha256"}),
     [](const ::testing::TestParamInfo<Family>& info) { return std::string(info.param.version); });
 
 TEST_F(EndToEnd, Windows7IsRefusedBeforeAnythingIsRequested)
@@ -513,11 +532,11 @@ TEST_F(EndToEnd, AConflictingFilterProductStopsBeforeSignIn)
 
 TEST_F(EndToEnd, AnUnverifiedPartnerLibraryStopsBeforeSignIn)
 {
-    if (!*VENDOR_SIGNER)
-        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    if (!*VENDOR_KEY_PINS)
+        GTEST_SKIP() << "built without pins";
     WineVersion version("winxp");
     WriteCookie(CookieFolder());
-    StandinGet("/_control/set?only=VestaINet&file=payloads/rogue-VestaINet.dll");
+    StandinGet("/_control/set?only=VestaINet&file=payloads/impostor-VestaINet.dll");
     const Outcome o = Run(1, nullptr, false);
     ASSERT_EQ(o.boxes.size(), 1u) << Texts(o.boxes);
     EXPECT_EQ(o.boxes[0].caption, u8"탈로 FREE");
@@ -532,8 +551,8 @@ TEST_F(EndToEnd, AnUnverifiedPartnerLibraryStopsBeforeSignIn)
 
 TEST_F(EndToEnd, ATamperedSetupProgramIsDeletedAndNotStarted)
 {
-    if (!*VENDOR_SIGNER)
-        GTEST_SKIP() << "built without VENDOR_SIGNER";
+    if (!*VENDOR_KEY_PINS)
+        GTEST_SKIP() << "built without pins";
     WineVersion version("winxp");
     WriteCookie(CookieFolder());
     StandinGet("/_control/set?only=TLFreeSetup&file=payloads/tampered-TLFreeSetup.exe");

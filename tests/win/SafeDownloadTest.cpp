@@ -4,6 +4,7 @@
 // it, and no server holds the visitor's window for long.
 #include "support/Download.h"
 
+#include "BuildConfig.h"
 #include "framework/Socket.h"
 #include "net/FilePlacement.h"
 #include "net/HttpExchange.h"
@@ -26,6 +27,7 @@ namespace {
 const char kCannotCreate[] = u8"설치에 필요한 파일을 만들 수 없습니다.\r\n다시 시도해주세요.";
 const char kNetworkError[] = u8"네트웍 에러가 발생하였습니다. 설치를 다시 시도해 주세요.";
 const char kPartnerFailed[] = u8"설치에 필요한 파일을 다운로드할 수 없습니다.\r\n설치를 다시 시도해 주세요.";
+const char kUnverified[] = u8"내려받은 설치 파일을 확인할 수 없습니다.\n\n다시 시도해 주세요.";
 
 // The process's peak address space as Windows counts it.
 SIZE_T PeakVirtualSize()
@@ -271,18 +273,29 @@ TEST_F(SafeDownload, AGigabyteAnnouncementIsRefusedWithoutAllocatingIt)
     EXPECT_TRUE(Leftovers(ProductDir()).empty());
 }
 
-TEST_F(SafeDownload, AnEmptyDriverIsRefusedAndNeverRegistered)
+// The driver becomes the machine's Access driver: an empty one, or one that
+// is not the pinned driver, stops the installation before it is placed.
+TEST_F(SafeDownload, AnEmptyOrUnpinnedDriverIsRefusedAndNeverRegistered)
 {
     const std::string driver = SystemDir() + "\\odbcjt32.dll";
     ASSERT_FALSE(Exists(driver));
-    odbc.Remove();
-    InstallHost host;
-    host.Plan(OSKIND_XP_PRO);
-    ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 7);
-    EXPECT_EQ(FailedRun(host, "length=0&only=ODBCJT32"), kNetworkError);
-    EXPECT_FALSE(Exists(driver));
-    EXPECT_EQ(odbc.Get("Driver"), "<no key>");
-    EXPECT_TRUE(Leftovers(SystemDir()).empty());
+    // With a pin, an empty driver is just another file that is not the pinned one.
+    const bool pinned = *ODBC_DRIVER_SHA256;
+    std::vector<std::pair<std::string, std::string>> faults = {
+        {"length=0&only=ODBCJT32", pinned ? kUnverified : kNetworkError}};
+    if (pinned)
+        faults.push_back({"only=ODBCJT32&file=payloads/unpinned-ODBCJT32.DLL", kUnverified});
+    for (const auto& fault : faults) {
+        odbc.Remove();
+        StandinGet("/_control/reset");
+        InstallHost host;
+        host.Plan(OSKIND_XP_PRO);
+        ASSERT_EQ(host.dlg.m_DownloadList.GetCount(), 7);
+        EXPECT_EQ(FailedRun(host, fault.first), fault.second);
+        EXPECT_FALSE(Exists(driver)) << fault.first;
+        EXPECT_EQ(odbc.Get("Driver"), "<no key>") << fault.first;
+        EXPECT_TRUE(Leftovers(SystemDir()).empty()) << fault.first;
+    }
     RemoveFile(driver);
 }
 

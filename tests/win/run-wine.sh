@@ -36,12 +36,6 @@ if [ $standin -eq 1 ]; then
 fi
 wine_env_prefix
 wine_env_display || exit 1
-# The throwaway certificate authority that signs the stand-in's programs.
-pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
-if [ -n "$pki" ] && [ -d "$pki" ]; then
-    TEST_PKI_W=$(winepath_w "$pki")
-    export TEST_PKI_W
-fi
 artifacts="${TALLOW_ARTIFACTS:-$WINE_BUILD_DIR/artifacts}"
 mkdir -p "$artifacts"
 TALLOW_ARTIFACTS=$(winepath_w "$artifacts")

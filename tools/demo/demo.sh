@@ -35,13 +35,6 @@ fi
 assistant=$E2E_PROGRAM_BUILD
 python3 "$top/tools/demo/visitor.py" "$WINEPREFIX" || exit 1
 $WINE regedit /S "$(winepath_w "$WINEPREFIX/visitor.reg")" >/dev/null 2>&1
-# The stand-in's programs are signed by a throwaway authority (tools/pki) that
-# this machine trusts, as a visitor's machine trusts the vendor's.
-pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$WINE_BUILD_DIR/CMakeCache.txt")
-if [ -f "$pki/root.der" ]; then
-    $WINE "$WINE_BUILD_DIR/tools/pki/trustroot.exe" add "$(winepath_w "$pki/root.der")" || exit 1
-    echo "   trusts the authority that signs the stand-in's programs"
-fi
 
 echo "== starting the vendor stand-in"
 standin_start "$assistant" || exit 1

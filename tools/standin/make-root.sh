@@ -12,12 +12,24 @@
 #   tlfree/data/VestaINet.dll                         the partner library
 #                                                     (BUILD_DIR/tools/partnerdll)
 # A program that has not been built is replaced by a small placeholder file.
-# When the build has a throwaway authority (TEST_PKI_DIR in its cache), the
-# setup programs and the partner library are signed with its signer, and
-# payloads/ holds the ones a check must refuse, for tests to serve instead:
-#   payloads/{tampered,unsigned,other,rogue,impostor}-{TLFreeSetup.exe,VestaINet.dll}
-# and signed copies of the partner library, its broken and its __stdcall builds:
-#   payloads/signed-VestaINet.dll, payloads/signed-VestaINetNoRelease.dll, payloads/signed-VestaINetStdcall.dll
+# When the build has test pins (TEST_PKI_DIR in its cache, tools/pki), the
+# driver is the pinned one the authority's step made, the programs are signed
+# with the pinned key (SHA-256), and payloads/ holds signed variants for tests
+# to serve instead (`/_control/set?only=TLFreeSetup&file=payloads/...`, or
+# copied over the served file):
+#   {sha256,sha1,dual}-NAME  SHA-256, SHA-1, and SHA-1 with a nested SHA-256 signature,
+#                            for the served programs and every partner library build
+#   reissued-NAME            the pinned key under another authority and another name
+#   dual-spoiled-NAME        the pinned key's SHA-1 signature, with a nested one that fails
+# and, for NAME = TLFreeSetup.exe and VestaINet.dll, ones every check must refuse:
+#   impostor-NAME            another key carrying the vendor's name
+#   serverauth-NAME          the pinned key in a certificate for server authentication only
+#   tampered-NAME            one byte of the code changed after signing
+#   appended-NAME            bytes added inside the certificate table
+#   second-entry-NAME        a second certificate table entry
+#   truncated-NAME           cut inside the signature
+#   unsigned-NAME
+# and payloads/unpinned-ODBCJT32.DLL, a library that is not the pinned driver.
 set -euo pipefail
 build=$1
 out=$2
@@ -50,34 +62,83 @@ text_file "$out/data/$data/dbverify.dat"
 text_file "$out/tlfree_sdata/$sdata/cvspdf.lst"
 text_file "$out/tlfree_sdata/$sdata/sdbverify.dat"
 text_file "$out/pldata/$pldata/tflowprd.lst"
-# The driver must be a PE image like the real one; any library of ours will do.
+# The driver must be a PE image like the real one; any library of ours will do
+# where nothing is pinned.
 copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/mdb/ODBCJT32.DLL"
 copy_or_placeholder "$build/tools/partnerdll/VestaINet.dll" "$out/tlfree/data/VestaINet.dll"
 
 pki=$(sed -n 's/^TEST_PKI_DIR:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
-[ -n "$pki" ] && [ -f "$pki/signer.crt" ] || exit 0
-sign() { # CERTS KEY IN OUT
-    osslsigncode sign -h sha1 -certs "$1" -key "$2" -n "Tallow test" -in "$3" -out "$4.new" >/dev/null
-    mv -f "$4.new" "$4"
-}
+[ -n "$pki" ] && [ -f "$pki/signer.pin" ] || exit 0
+cp -f "$pki/odbcjt32.dll" "$out/mdb/ODBCJT32.DLL"
 payloads="$out/payloads"
 rm -rf "$payloads"
 mkdir -p "$payloads"
+[ "$(head -c 2 "$out/tlfree/data/VestaINet.dll")" = MZ ] && cp -f "$out/tlfree/data/VestaINet.dll" "$payloads/unpinned-ODBCJT32.DLL"
+
+sign() { # CERT KEY DIGEST IN OUT [-nest]
+    osslsigncode sign ${6:-} -h "$3" -certs "$1" -key "$2" -n "Tallow test" -in "$4" -out "$5.new" >/dev/null
+    mv -f "$5.new" "$5"
+}
+# Every way a file may be signed and accepted: SHA-256 (served), SHA-1, both.
+signed_variants() { # IN NAME
+    sign "$pki/signer.crt" "$pki/signer.key" sha256 "$1" "$payloads/sha256-$2"
+    sign "$pki/signer.crt" "$pki/signer.key" sha1 "$1" "$payloads/sha1-$2"
+    sign "$pki/signer.crt" "$pki/signer.key" sha256 "$payloads/sha1-$2" "$payloads/dual-$2" -nest
+}
+# Changes inside the certificate table that leave the signed digest as it was.
+edit_table() { # HOW IN OUT
+    python3 - "$@" <<'PY'
+import struct, sys
+how, src, dst = sys.argv[1:]
+d = bytearray(open(src, 'rb').read())
+pe = struct.unpack_from('<I', d, 0x3C)[0]
+entry = pe + 24 + (96 if struct.unpack_from('<H', d, pe + 24)[0] == 0x10B else 112) + 4 * 8
+at, size = struct.unpack_from('<II', d, entry)
+if how == 'appended':  # inside the one entry, after its signature
+    extra = b'appended payload'
+    struct.pack_into('<I', d, at, struct.unpack_from('<I', d, at)[0] + len(extra))
+    d += extra
+else:  # the same entry once more
+    d += d[at:at + size]
+struct.pack_into('<II', d, entry, at, len(d) - at)
+open(dst, 'wb').write(d)
+PY
+}
+
+setup=
 for f in "$out/$product/win98/$v98/TallowSetup98.exe" "$out/$product/win2000/$v2000/TLFreeSetup.exe" \
     "$out/$product/winvista/$vista/TLFreeSetupVista.exe" "$out/tlfree/data/VestaINet.dll"; do
     # Placeholders are no programs and stay unsigned.
     [ "$(head -c 2 "$f")" = MZ ] || continue
     name=$(basename "$f")
-    cp -f "$f" "$payloads/unsigned-$name"
-    sign "$pki/signer.crt" "$pki/signer.key" "$f" "$f"
-    sign "$pki/other.crt" "$pki/other.key" "$f" "$payloads/other-$name"
-    sign "$pki/rogue-chain.crt" "$pki/rogue.key" "$f" "$payloads/rogue-$name"
-    sign "$pki/impostor-chain.crt" "$pki/impostor.key" "$f" "$payloads/impostor-$name"
+    unsigned="$payloads/unsigned-$name"
+    cp -f "$f" "$unsigned"
+    # The three setup programs are one stand-in: signed once.
+    if [ "$name" != VestaINet.dll ] && [ -n "$setup" ]; then
+        for kind in sha256 sha1 dual; do cp -f "$payloads/$kind-$setup" "$payloads/$kind-$name"; done
+    else
+        signed_variants "$unsigned" "$name"
+        [ "$name" != VestaINet.dll ] && setup=$name
+    fi
+    cp -f "$payloads/sha256-$name" "$f"
+    case $name in
+    TLFreeSetup.exe | VestaINet.dll) ;;
+    *) rm -f "$unsigned"; continue ;;
+    esac
+    sign "$pki/reissued.crt" "$pki/signer.key" sha256 "$unsigned" "$payloads/reissued-$name"
+    sign "$pki/impostor.crt" "$pki/impostor.key" sha256 "$unsigned" "$payloads/impostor-$name"
+    sign "$pki/serverauth.crt" "$pki/signer.key" sha256 "$unsigned" "$payloads/serverauth-$name"
+    # The pinned key's signature with a nested one that fails (made for server authentication).
+    sign "$pki/serverauth.crt" "$pki/signer.key" sha256 "$payloads/sha1-$name" "$payloads/dual-spoiled-$name" -nest
     # One changed byte in the code, after signing.
     python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[0x600] ^= 1; open(sys.argv[2], "wb").write(d)' \
         "$f" "$payloads/tampered-$name"
+    edit_table appended "$f" "$payloads/appended-$name"
+    edit_table second "$f" "$payloads/second-entry-$name"
+    head -c $(($(stat -c %s "$f") - 100)) "$f" >"$payloads/truncated-$name"
 done
-for name in VestaINet.dll VestaINetNoRelease.dll VestaINetStdcall.dll; do
+for name in VestaINetNoRelease.dll VestaINetStdcall.dll; do
     lib="$build/tools/partnerdll/$name"
-    [ -f "$lib" ] && sign "$pki/signer.crt" "$pki/signer.key" "$lib" "$payloads/signed-$name"
+    [ -f "$lib" ] && signed_variants "$lib" "$name"
 done
+exit 0

@@ -37,12 +37,6 @@ std::string StandinRoot()
     return root ? root : "";
 }
 
-std::string TestPkiFile(const std::string& name)
-{
-    const char* dir = getenv("TEST_PKI_W");
-    return dir && *dir ? std::string(dir) + "\\" + name : std::string();
-}
-
 
 void StandinSwitches(const std::string& query)
 {

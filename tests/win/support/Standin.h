@@ -1,5 +1,4 @@
-// The vendor stand-in (started by run-wine.sh --standin on the build's ports)
-// and the throwaway certificate authority beside it.
+// The vendor stand-in (started by run-wine.sh --standin on the build's ports).
 #pragma once
 
 #include <string>
@@ -15,9 +14,5 @@ std::string StandinRoot();
 void StandinSwitches(const std::string& query);
 // A field ("path", "User-Agent", ...) of the last request the stand-in recorded.
 std::string StandinLastRequest(const char* key);
-
-// A file of the build's throwaway certificate authority (TEST_PKI_W, set by
-// run-wine.sh from the build's TEST_PKI_DIR) as a Windows path, or "".
-std::string TestPkiFile(const std::string& name);
 
 } // namespace testsupport
