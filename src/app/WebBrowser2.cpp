@@ -208,7 +208,7 @@ BOOL CWebBrowser2::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rec
 BOOL CWebBrowser2::CreateControl(CBrowserEvents* pEvents)
 {
     if (FAILED(Ole32().CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  m_pObject.put_void())))
+                                        m_pObject.put_void())))
         return FALSE;
     ComPtr<CBrowserSite> site(new CBrowserSite(m_hWnd));
     if (FAILED(m_pObject->SetClientSite(site.get())))

@@ -29,22 +29,11 @@ BOOL AfxSocketInit()
     return started;
 }
 
-BOOL CSocket::Create(UINT nSocketPort, int nSocketType, long /*lEvent*/, LPCSTR lpszSocketAddress)
+BOOL CSocket::Create(int nSocketType)
 {
     Close();
     m_hSocket = Winsock().socket(AF_INET, nSocketType, 0);
-    if (m_hSocket == INVALID_SOCKET)
-        return FALSE;
-    if (nSocketPort == 0 && !lpszSocketAddress)
-        return TRUE;
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = NetworkOrder(nSocketPort);
-    local.sin_addr.s_addr = lpszSocketAddress ? Winsock().inet_addr(lpszSocketAddress) : INADDR_ANY;
-    if (Winsock().bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof(local)) == 0)
-        return TRUE;
-    Close();
-    return FALSE;
+    return m_hSocket != INVALID_SOCKET;
 }
 
 namespace {
@@ -165,11 +154,6 @@ int CSocket::Send(const void* lpBuf, int nBufLen, int nFlags)
 int CSocket::Receive(void* lpBuf, int nBufLen, int nFlags)
 {
     return Winsock().recv(m_hSocket, static_cast<char*>(lpBuf), nBufLen, nFlags);
-}
-
-BOOL CSocket::SetSockOpt(int nOptionName, const void* lpOptionValue, int nOptionLen, int nLevel)
-{
-    return Winsock().setsockopt(m_hSocket, nLevel, nOptionName, static_cast<const char*>(lpOptionValue), nOptionLen) == 0;
 }
 
 void CSocket::Close()

@@ -36,7 +36,8 @@ template <auto Failure = nullptr, typename R, typename... A>
 bool ResolveFunction(HMODULE hModule, const char* pszName, R(WINAPI*& fn)(A...))
 {
     FARPROC proc = hModule ? ::GetProcAddress(hModule, pszName) : nullptr;
-    fn = proc ? reinterpret_cast<R(WINAPI*)(A...)>(reinterpret_cast<void*>(proc)) : &UnavailableFunction<Failure, R, A...>;
+    fn = proc ? reinterpret_cast<R(WINAPI*)(A...)>(reinterpret_cast<void*>(proc))
+              : &UnavailableFunction<Failure, R, A...>;
     return proc != nullptr;
 }
 

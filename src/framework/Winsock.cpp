@@ -8,11 +8,9 @@ WinsockApi ResolveWinsock(HMODULE h)
     ResolveFunction<WSASYSNOTREADY>(h, "WSAStartup", api.WSAStartup);
     ResolveFunction<WSASYSNOTREADY>(h, "WSAGetLastError", api.WSAGetLastError);
     ResolveFunction<INVALID_SOCKET>(h, "socket", api.socket);
-    ResolveFunction<SOCKET_ERROR>(h, "bind", api.bind);
     ResolveFunction<SOCKET_ERROR>(h, "connect", api.connect);
     ResolveFunction<SOCKET_ERROR>(h, "ioctlsocket", api.ioctlsocket);
     ResolveFunction<SOCKET_ERROR>(h, "getsockopt", api.getsockopt);
-    ResolveFunction<SOCKET_ERROR>(h, "setsockopt", api.setsockopt);
     ResolveFunction<SOCKET_ERROR>(h, "select", api.select);
     ResolveFunction<SOCKET_ERROR>(h, "send", api.send);
     ResolveFunction<SOCKET_ERROR>(h, "recv", api.recv);

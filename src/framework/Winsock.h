@@ -12,11 +12,9 @@ struct WinsockApi {
     decltype(&::WSAStartup) WSAStartup;
     decltype(&::WSAGetLastError) WSAGetLastError;
     decltype(&::socket) socket;
-    decltype(&::bind) bind;
     decltype(&::connect) connect;
     decltype(&::ioctlsocket) ioctlsocket;
     decltype(&::getsockopt) getsockopt;
-    decltype(&::setsockopt) setsockopt;
     decltype(&::select) select;
     decltype(&::send) send;
     decltype(&::recv) recv;

@@ -9,7 +9,7 @@ namespace {
 
 class CWinStreamSocket : public IStreamSocket {
 public:
-    bool Create() { return m_socket.Create(0, SOCK_STREAM, 63, nullptr) != FALSE; }
+    bool Create() { return m_socket.Create() != FALSE; }
     bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) override
     {
         return m_socket.Connect(pszHost, nPort, nTimeoutMs) != FALSE;
