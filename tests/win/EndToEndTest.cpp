@@ -276,8 +276,9 @@ protected:
         ::IsWow64Process(p.pi.hProcess, &wow64);
         EXPECT_EQ(wow64 != FALSE, ProgramIsWow64()) << "the process runs as the program file was built";
         p.watcher = std::make_unique<MsgBoxWatcher>(answer, p.pi.dwProcessId);
+        // The window shows 8 s after the start, later on a loaded machine.
         return WaitUntil([&] { return (p.main = FindMainWindow(p.pi.dwProcessId)) && ::IsWindowVisible(p.main); },
-                         20000);
+                         45000);
     }
     // Closes a program still running (as the visitor would) and collects what happened.
     Outcome Finish(Running& p)
