@@ -10,9 +10,13 @@ set(RESOURCE_FILE ${CMAKE_SOURCE_DIR}/src/res/TallowFreeInstall.rc)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src/res -I${CMAKE_BINARY_DIR}/generated")
 enable_language(RC)
 
-# WinINet and the IP helper are loaded from the system folder at run time
-# (src/framework/SystemLibrary.h), never imported.
-set(WIN32_LIBS ole32 oleaut32 uuid comctl32 ws2_32 shell32 advapi32 gdi32 user32 msimg32)
+# The program imports only libraries that are known DLLs from NT 4.0 on (and
+# the C runtime's msvcrt); every other system library is loaded from the
+# system folder at run time (src/framework/SystemLibrary.h), never imported.
+# uuid is a static library of interface identifiers.
+set(WIN32_LIBS uuid shell32 advapi32 gdi32 user32)
+# The tests and tools may import whatever they like.
+set(TEST_WIN32_LIBS ole32 oleaut32 comctl32 ws2_32)
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 # The program must load on Windows 98 and NT 4.0: their headers' level keeps a
 # newer function from compiling by accident (IE 4 brought the WebBrowser

@@ -8,7 +8,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # What the tests and the demo driver share (tests/win/support): one library.
 file(GLOB TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/support/*.cpp)
 add_library(testsupport STATIC ${TEST_SUPPORT})
-target_link_libraries(testsupport PUBLIC tallow_core ws2_32)
+target_link_libraries(testsupport PUBLIC tallow_core ${TEST_WIN32_LIBS})
 # The download tests' fixture is a GoogleTest one.
 target_link_libraries(testsupport PRIVATE gtest)
 target_include_directories(testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests/win)

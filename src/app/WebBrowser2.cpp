@@ -1,6 +1,7 @@
 #include "app/WebBrowser2.h"
 
 #include "framework/App.h"
+#include "framework/Ole.h"
 
 #include <ocidl.h>
 
@@ -206,8 +207,8 @@ BOOL CWebBrowser2::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rec
 
 BOOL CWebBrowser2::CreateControl(CBrowserEvents* pEvents)
 {
-    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  m_pObject.put_void())))
+    if (FAILED(Ole32().CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                        m_pObject.put_void())))
         return FALSE;
     ComPtr<CBrowserSite> site(new CBrowserSite(m_hWnd));
     if (FAILED(m_pObject->SetClientSite(site.get())))
@@ -257,8 +258,7 @@ void CWebBrowser2::Navigate(LPCTSTR URL, VARIANT* Flags, VARIANT* TargetFrameNam
 {
     if (!m_pBrowser)
         return;
-    VARIANT none;
-    ::VariantInit(&none);
+    VARIANT none{}; // VT_EMPTY
     CComBSTR url(URL ? URL : "");
     m_pBrowser->Navigate(url, Flags ? Flags : &none, TargetFrameName ? TargetFrameName : &none,
                          PostData ? PostData : &none, Headers ? Headers : &none);

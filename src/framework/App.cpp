@@ -1,9 +1,10 @@
 #include "framework/App.h"
 
+#include "framework/Ole.h"
+#include "framework/SystemLibrary.h"
 #include "res/resource.h" // the application's title heads its message boxes
 
 #include <commctrl.h>
-#include <ole2.h>
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -49,7 +50,7 @@ HINSTANCE AfxGetResourceHandle()
 
 BOOL AfxEnableControlContainer()
 {
-    return SUCCEEDED(::OleInitialize(nullptr));
+    return SUCCEEDED(Ole32().OleInitialize(nullptr));
 }
 
 int AfxMessageBox(const char* pszText, UINT nType, UINT)
@@ -66,9 +67,13 @@ int AfxWinMain(HINSTANCE hInstance)
         return -1;
     pApp->m_hInstance = hInstance;
     // The progress bar is the only common control; the IE 4 common controls
-    // of Windows 98 and NT 4.0 know its class flag.
+    // of Windows 98 and NT 4.0 know its class flag. comctl32 is a known DLL
+    // on none of the supported systems, so it is taken from the system
+    // folder rather than imported.
+    decltype(&::InitCommonControlsEx) initCommonControlsEx = nullptr;
+    ResolveFunction(LoadSystemLibrary("comctl32.dll"), "InitCommonControlsEx", initCommonControlsEx);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
-    ::InitCommonControlsEx(&icc);
+    initCommonControlsEx(&icc);
     if (!pApp->InitInstance())
         return pApp->ExitInstance();
     return pApp->Run();

@@ -2,9 +2,7 @@
 // of QueryInterface calls releases everything taken so far.
 #pragma once
 
-#include "framework/WinTypes.h"
-
-#include <oleauto.h>
+#include "framework/Ole.h"
 
 #include <cstddef>
 #include <utility>
@@ -62,17 +60,17 @@ private:
 // A BSTR freed with its owner.
 class CComBSTR {
 public:
-    explicit CComBSTR(const wchar_t* psz) : m_bstr(::SysAllocString(psz)) {}
+    explicit CComBSTR(const wchar_t* psz) : m_bstr(OleAut32().SysAllocString(psz)) {}
     // From a string in the ANSI code page.
     explicit CComBSTR(const char* psz)
     {
         const int n = ::MultiByteToWideChar(CP_ACP, 0, psz, -1, nullptr, 0);
-        if (n > 0 && (m_bstr = ::SysAllocStringLen(nullptr, static_cast<UINT>(n - 1))) != nullptr)
+        if (n > 0 && (m_bstr = OleAut32().SysAllocStringLen(nullptr, static_cast<UINT>(n - 1))) != nullptr)
             ::MultiByteToWideChar(CP_ACP, 0, psz, -1, m_bstr, n);
     }
     CComBSTR(const CComBSTR&) = delete;
     CComBSTR& operator=(const CComBSTR&) = delete;
-    ~CComBSTR() { ::SysFreeString(m_bstr); }
+    ~CComBSTR() { OleAut32().SysFreeString(m_bstr); }
     operator BSTR() const { return m_bstr; }
 
 private:

@@ -2,13 +2,21 @@
 
 #include "framework/String.h"
 #include "framework/Thread.h"
+#include "framework/Winsock.h"
 
 namespace {
 
 BOOL StartWinsock()
 {
     WSADATA data;
-    return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    return Winsock().WSAStartup(MAKEWORD(2, 2), &data) == 0;
+}
+
+// Byte order of the network for the port (Winsock's own would be one more
+// call through the table for a shift).
+u_short NetworkOrder(UINT nPort)
+{
+    return static_cast<u_short>(((nPort & 0xFF) << 8) | ((nPort >> 8) & 0xFF));
 }
 
 } // namespace
@@ -21,22 +29,11 @@ BOOL AfxSocketInit()
     return started;
 }
 
-BOOL CSocket::Create(UINT nSocketPort, int nSocketType, long /*lEvent*/, LPCSTR lpszSocketAddress)
+BOOL CSocket::Create(int nSocketType)
 {
     Close();
-    m_hSocket = ::socket(AF_INET, nSocketType, 0);
-    if (m_hSocket == INVALID_SOCKET)
-        return FALSE;
-    if (nSocketPort == 0 && !lpszSocketAddress)
-        return TRUE;
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(static_cast<u_short>(nSocketPort));
-    local.sin_addr.s_addr = lpszSocketAddress ? ::inet_addr(lpszSocketAddress) : htonl(INADDR_ANY);
-    if (::bind(m_hSocket, reinterpret_cast<sockaddr*>(&local), sizeof(local)) == 0)
-        return TRUE;
-    Close();
-    return FALSE;
+    m_hSocket = Winsock().socket(AF_INET, nSocketType, 0);
+    return m_hSocket != INVALID_SOCKET;
 }
 
 namespace {
@@ -46,10 +43,10 @@ namespace {
 bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
 {
     u_long nonBlocking = nTimeoutMs != INFINITE;
-    if (nonBlocking && ::ioctlsocket(s, FIONBIO, &nonBlocking) != 0)
+    if (nonBlocking && Winsock().ioctlsocket(s, FIONBIO, &nonBlocking) != 0)
         return false;
-    bool connected = ::connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) == 0;
-    if (!connected && nonBlocking && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+    bool connected = Winsock().connect(s, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) == 0;
+    if (!connected && nonBlocking && Winsock().WSAGetLastError() == WSAEWOULDBLOCK) {
         fd_set writable, failed;
         FD_ZERO(&writable);
         FD_ZERO(&failed);
@@ -60,12 +57,12 @@ bool ConnectWithin(SOCKET s, const sockaddr_in& peer, DWORD nTimeoutMs)
         int size = sizeof(error);
         // Winsock leaves only the ready sockets in each set (FD_ISSET would
         // import __WSAFDIsSet, which nothing proves on the old systems).
-        connected = ::select(0, nullptr, &writable, &failed, &wait) == 1 && writable.fd_count == 1 &&
-                    ::getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+        connected = Winsock().select(0, nullptr, &writable, &failed, &wait) == 1 && writable.fd_count == 1 &&
+                    Winsock().getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
                     error == 0;
     }
     u_long blocking = 0;
-    return connected && (!nonBlocking || ::ioctlsocket(s, FIONBIO, &blocking) == 0);
+    return connected && (!nonBlocking || Winsock().ioctlsocket(s, FIONBIO, &blocking) == 0);
 }
 
 // gethostbyname has no bound of its own, so it runs on a thread the caller
@@ -90,7 +87,7 @@ UINT LookUpHost(LPVOID pParam)
     auto* lookup = static_cast<HostLookup*>(pParam);
     // Winsock 1.1 name resolution: getaddrinfo is missing before Windows XP.
     // Winsock keeps one hostent per thread, so it is copied here.
-    const hostent* host = ::gethostbyname(lookup->name);
+    const hostent* host = Winsock().gethostbyname(lookup->name);
     if (host && host->h_addrtype == AF_INET && host->h_length == 4 && host->h_addr_list[0]) {
         memcpy(&lookup->address, host->h_addr_list[0], 4);
         lookup->found = true;
@@ -127,8 +124,8 @@ BOOL CSocket::Connect(LPCSTR lpszHostAddress, UINT nHostPort, DWORD nTimeoutMs)
     const DWORD start = ::GetTickCount();
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
-    peer.sin_port = htons(static_cast<u_short>(nHostPort));
-    peer.sin_addr.s_addr = ::inet_addr(lpszHostAddress);
+    peer.sin_port = NetworkOrder(nHostPort);
+    peer.sin_addr.s_addr = Winsock().inet_addr(lpszHostAddress);
     if (peer.sin_addr.s_addr == INADDR_NONE && !ResolveWithin(lpszHostAddress, nTimeoutMs, peer.sin_addr))
         return FALSE;
     if (nTimeoutMs != INFINITE) {
@@ -145,7 +142,7 @@ int CSocket::Send(const void* lpBuf, int nBufLen, int nFlags)
     const char* p = static_cast<const char*>(lpBuf);
     int left = nBufLen;
     while (left > 0) {
-        const int n = ::send(m_hSocket, p, left, nFlags);
+        const int n = Winsock().send(m_hSocket, p, left, nFlags);
         if (n == SOCKET_ERROR)
             return SOCKET_ERROR;
         p += n;
@@ -156,17 +153,12 @@ int CSocket::Send(const void* lpBuf, int nBufLen, int nFlags)
 
 int CSocket::Receive(void* lpBuf, int nBufLen, int nFlags)
 {
-    return ::recv(m_hSocket, static_cast<char*>(lpBuf), nBufLen, nFlags);
-}
-
-BOOL CSocket::SetSockOpt(int nOptionName, const void* lpOptionValue, int nOptionLen, int nLevel)
-{
-    return ::setsockopt(m_hSocket, nLevel, nOptionName, static_cast<const char*>(lpOptionValue), nOptionLen) == 0;
+    return Winsock().recv(m_hSocket, static_cast<char*>(lpBuf), nBufLen, nFlags);
 }
 
 void CSocket::Close()
 {
     if (m_hSocket != INVALID_SOCKET)
-        ::closesocket(m_hSocket);
+        Winsock().closesocket(m_hSocket);
     m_hSocket = INVALID_SOCKET;
 }

@@ -15,8 +15,8 @@ public:
     CSocket& operator=(const CSocket&) = delete;
     ~CSocket() { Close(); }
 
-    BOOL Create(UINT nSocketPort = 0, int nSocketType = SOCK_STREAM, long lEvent = 63,
-                LPCSTR lpszSocketAddress = nullptr);
+    // An unbound socket: the downloader only ever connects out.
+    BOOL Create(int nSocketType = SOCK_STREAM);
     // The host is a dotted address or a name to resolve. A name that has not
     // resolved and a peer that has not answered within nTimeoutMs, the two
     // together, count as unreachable.
@@ -25,7 +25,6 @@ public:
     int Send(const void* lpBuf, int nBufLen, int nFlags = 0);
     // Bytes received, 0 when the peer closed, SOCKET_ERROR on failure.
     int Receive(void* lpBuf, int nBufLen, int nFlags = 0);
-    BOOL SetSockOpt(int nOptionName, const void* lpOptionValue, int nOptionLen, int nLevel = SOL_SOCKET);
     void Close();
 
     SOCKET m_hSocket = INVALID_SOCKET;

@@ -10,6 +10,8 @@ list(APPEND WIN32_SOURCES
     src/framework/FileFind.cpp
     src/framework/Registry.cpp
     src/framework/Socket.cpp
+    src/framework/Winsock.cpp
+    src/framework/Ole.cpp
     src/framework/ResString.cpp
     src/framework/SystemLibrary.cpp)
 # WinINet session for the web-service requests.

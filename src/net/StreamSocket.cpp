@@ -3,12 +3,13 @@
 #ifdef _WIN32
 
 #include "framework/Socket.h"
+#include "framework/Winsock.h"
 
 namespace {
 
 class CWinStreamSocket : public IStreamSocket {
 public:
-    bool Create() { return m_socket.Create(0, SOCK_STREAM, 63, nullptr) != FALSE; }
+    bool Create() { return m_socket.Create() != FALSE; }
     bool Connect(const char* pszHost, UINT nPort, DWORD nTimeoutMs) override
     {
         return m_socket.Connect(pszHost, nPort, nTimeoutMs) != FALSE;
@@ -22,7 +23,7 @@ public:
         FD_ZERO(&readable);
         FD_SET(m_socket.m_hSocket, &readable);
         timeval wait{static_cast<long>(nWaitMs / 1000), static_cast<long>(nWaitMs % 1000) * 1000};
-        const int ready = ::select(0, &readable, nullptr, nullptr, &wait);
+        const int ready = Winsock().select(0, &readable, nullptr, nullptr, &wait);
         if (ready == 0)
             return RECEIVE_TIMED_OUT;
         const int n = ready < 0 ? SOCKET_ERROR : m_socket.Receive(pBuf, nLen);

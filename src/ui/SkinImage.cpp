@@ -1,5 +1,6 @@
 #include "ui/SkinImage.h"
 
+#include "framework/Ole.h"
 #include "res/resource.h"
 
 #include <cstring>
@@ -62,10 +63,10 @@ BOOL LoadJpgResource(UINT nID, const char* pszType, CSkinImage& image)
     ::GlobalUnlock(block.h);
 
     Released<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(block.h, FALSE, &stream.p)) || !stream.p)
+    if (FAILED(Ole32().CreateStreamOnHGlobal(block.h, FALSE, &stream.p)) || !stream.p)
         return FALSE;
     Released<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, IID_IPicture,
+    if (FAILED(OleAut32().OleLoadPicture(stream.p, static_cast<LONG>(size), FALSE, IID_IPicture,
                                 reinterpret_cast<void**>(&picture.p))) ||
         !picture.p)
         return FALSE;

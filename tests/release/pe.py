@@ -3,6 +3,8 @@
 
   pe.py imports EXE   every imported function must exist (and work) on each supported
                       Windows; prints one line per offending function, exit status 1 if any
+  pe.py libraries EXE the imported libraries, "NAME (functions)" a line; exit status 1 if
+                      one is not among those the loader always takes from the system folder
   pe.py header EXE    the header fields the old loaders look at, one "name=value" a line
   pe.py version FILE  the strings of a raw VS_VERSIONINFO resource, "block/name=value" a line
   pe.py entry EXE     the entry point and the routine it lies in, from the linker's map beside
@@ -17,6 +19,9 @@ import sys
 
 SYSTEMS = ["win98", "win98se", "winme", "nt4sp6a", "win2000", "winxp", "win2003", "vista"]
 WIN9X = ["win98", "win98se", "winme"]
+# Known DLLs from NT 4.0 on, which the loader takes from the system folder
+# whatever the program's folder holds, and msvcrt, which the C runtime needs.
+LIBRARIES = ["kernel32", "user32", "gdi32", "advapi32", "shell32", "msvcrt"]
 DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "winapi")
 
 
@@ -139,6 +144,21 @@ def check_imports(path):
     return 1 if offending else 0
 
 
+def libraries(path):
+    with open(path, "rb") as f:
+        image = Image(f.read())
+    counts = {}
+    for dll, _name, _ordinal in image.imports():
+        counts[dll] = counts.get(dll, 0) + 1
+    offending = 0
+    for dll, count in counts.items():
+        key = dll.lower()
+        allowed = (key[:-4] if key.endswith(".dll") else key) in LIBRARIES
+        offending += not allowed
+        print("%s (%d)%s" % (dll, count, "" if allowed else ": not allowed, to be loaded from the system folder"))
+    return 1 if offending else 0
+
+
 def header(path):
     with open(path, "rb") as f:
         image = Image(f.read())
@@ -237,7 +257,7 @@ def version(path):
 
 
 if __name__ == "__main__":
-    commands = {"imports": check_imports, "header": header, "version": version, "entry": entry}
+    commands = {"imports": check_imports, "libraries": libraries, "header": header, "version": version, "entry": entry}
     if len(sys.argv) != 3 or sys.argv[1] not in commands:
         sys.exit(__doc__)
     try:

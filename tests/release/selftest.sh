@@ -3,7 +3,8 @@
 # built here with the release's compiler family, each importing one function
 # that an old system lacks, must fail the import check with that function and
 # exactly the systems that lack it; a program of old functions only, linked
-# like the release, must pass it and show the release's header; a manifest
+# like the release, must pass it and show the release's header, and its
+# import of Winsock must fail the check of imported libraries; a manifest
 # that declares a namespace twice is seen to.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -65,6 +66,9 @@ if build old "$old" -fstack-protector-strong -Wl,--tsaware \
     -Wl,--major-os-version,4,--minor-os-version,0,--major-subsystem-version,4,--minor-subsystem-version,0; then
     out=$(python3 "$here/pe.py" imports "$work/old.exe")
     result $? "old functions pass the import check" "$out"
+    out=$(python3 "$here/pe.py" libraries "$work/old.exe")
+    [ $? -eq 1 ] && [ "$(grep -c 'not allowed' <<<"$out")" -eq 1 ] && grep -q '^WS2_32\.dll (.*): not allowed' <<<"$out"
+    result $? "an imported library beyond the known ones fails the library check, alone" "$out"
     header=$(python3 "$here/pe.py" header "$work/old.exe")
     grep -qx 'subsystem_version=4.0' <<<"$header" && grep -qx 'os_version=4.0' <<<"$header" \
         && grep -qx 'tsaware=1' <<<"$header" && grep -qx 'subsystem=2' <<<"$header"

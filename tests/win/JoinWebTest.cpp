@@ -229,7 +229,13 @@ TEST(JoinWebInMainWindow, KeysAndRightClicksStayInThePageLeftClickTakesTopMostAw
         bool topMostAfterClick = true;
     } seen;
     std::thread observer([&] {
-        PumpUntil([&] { return dlg.m_hWnd && dlg.m_pJoinWebDlg && dlg.m_pJoinWebDlg->m_hWnd; }, 10000);
+        // The page's window exists before the browser it creates as it initialises.
+        PumpUntil(
+            [&] {
+                return dlg.m_hWnd && dlg.m_pJoinWebDlg && dlg.m_pJoinWebDlg->m_hWnd &&
+                       ::GetDlgItem(dlg.m_pJoinWebDlg->m_hWnd, IDC_EXPLORER);
+            },
+            10000);
         const HWND hMain = dlg.m_hWnd;
         const HWND hPage = dlg.m_pJoinWebDlg->m_hWnd;
         const HWND hBrowser = ::GetDlgItem(hPage, IDC_EXPLORER);
