@@ -10,7 +10,7 @@ packages=(
     cmake make g++ clang libgtest-dev googletest
     g++-mingw-w64-i686 g++-mingw-w64-x86-64
     wine wine64 xvfb xauth x11-utils imagemagick fonts-nanum icoutils
-    python3 curl nginx-light libssl3 locales php-cli openssl osslsigncode iproute2 dpkg-dev
+    python3 curl nginx-light libssl3 locales php-cli openssl osslsigncode iproute2 ccache dpkg-dev
 )
 # The shipped program is 32-bit: 32-bit Wine runs it beside the 64-bit one.
 packages_i386=(wine32:i386)

@@ -1,5 +1,5 @@
-# Sourced first by the scripts that CTest runs two at a time: `make test`
-# hands CTest two "slot" resources (tests/slots.json), and every Wine entry
+# Sourced first by the scripts that CTest runs three at a time: `make test`
+# hands CTest three "slot" resources (tests/slots.json), and every Wine entry
 # asks for one. A run given a slot re-runs itself in a network namespace of
 # its own, so that its stand-in has the loopback ports the build was
 # configured with to itself, and names the slot in TALLOW_SLOT: its Wine
