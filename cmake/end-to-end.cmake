@@ -53,7 +53,7 @@ set_tests_properties(e2e32.PartnerCallsLeaveTheStackRight PROPERTIES TIMEOUT 120
 
 # The demo with this program, its screenshots checked.
 add_test(NAME e2e32.demo COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/demo-test.sh ${CMAKE_BINARY_DIR} ${TALLOW_TEST_DRIVERS})
-set_tests_properties(e2e32.demo PROPERTIES TIMEOUT 400 RESOURCE_GROUPS slot:1)
+set_tests_properties(e2e32.demo PROPERTIES TIMEOUT 400 RESOURCE_GROUPS slot:1 COST 30)
 
 # Libraries planted beside the program are never loaded (the check's own
 # programs are built by every Windows build: cmake/planted.cmake).

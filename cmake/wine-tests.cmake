@@ -40,14 +40,17 @@ endforeach()
 # The Win32 tests copy them from here.
 add_dependencies(wintests VestaINet VestaINetStdcall VestaINetNoRelease setupstub)
 
-# The unit-level Win32 tests, in three shares that `make test` runs at the
-# same time, each in a slot of its own (tests/slot.sh). The end-to-end tests in the
-# same program drive the shipped 32-bit build instead (cmake/end-to-end.cmake).
+# The unit-level Win32 tests, in five shares that `make test` runs beside the
+# end-to-end scenarios, each in a slot of its own (tests/slot.sh); the longest
+# entries go first (COST). The end-to-end tests in the same program drive the
+# shipped 32-bit build instead (cmake/end-to-end.cmake).
 enable_testing()
 set(RUN_WINE ${CMAKE_SOURCE_DIR}/tests/win/run-wine.sh)
-foreach(shard 0 1 2)
+set(WINE_SHARES 5)
+math(EXPR last "${WINE_SHARES} - 1")
+foreach(shard RANGE ${last})
     add_test(NAME wine.${shard} COMMAND ${RUN_WINE} --standin 600 ${CMAKE_BINARY_DIR}/wintests.exe
                                         --gtest_filter=-EndToEnd.*:*/InstallOn.*)
-    set_tests_properties(wine.${shard} PROPERTIES TIMEOUT 660 RESOURCE_GROUPS slot:1
-                         ENVIRONMENT "GTEST_TOTAL_SHARDS=3;GTEST_SHARD_INDEX=${shard}")
+    set_tests_properties(wine.${shard} PROPERTIES TIMEOUT 660 RESOURCE_GROUPS slot:1 COST 70
+                         ENVIRONMENT "GTEST_TOTAL_SHARDS=${WINE_SHARES};GTEST_SHARD_INDEX=${shard}")
 endforeach()

@@ -24,22 +24,25 @@ WINE="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE_BIN
 WINE32_BIN="${WINE32_BIN:-/usr/lib/wine/wine}"
 WINE32="env LOCPATH=$WINE_LOCALE_DIR LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 $WINE32_BIN"
 
+# Every prefix is a copy of one made once (wineboot takes ten seconds and more
+# on a loaded machine, and `make test` uses a prefix per build and slot);
+# `make` shares that one among all of its builds.
+WINE_PREFIX_MASTER="${WINE_PREFIX_MASTER:-$WINE_BUILD_DIR/wineprefix-master}"
+
 # A prefix made before 32-bit Wine was installed has no syswow64, and 32-bit
 # programs cannot start in it (where the machine can execute them at all).
 wine_env_prefix_ready() {
-    [ -f "$WINEPREFIX/.tallow-ready" ] || return 1
-    [ ! -x "$WINE32_BIN" ] || [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] || ! "$WINE32_BIN" --version >/dev/null 2>&1
+    [ -f "$1/.tallow-ready" ] || return 1
+    [ ! -x "$WINE32_BIN" ] || [ -d "$1/drive_c/windows/syswow64" ] || ! "$WINE32_BIN" --version >/dev/null 2>&1
 }
 
-wine_env_prefix() {
-    mkdir -p "$WINE_BUILD_DIR"
-    (
-        flock 9
-        wine_env_prefix_ready && exit 0
-        rm -rf "$WINEPREFIX"
-        $WINE wineboot -i >/dev/null 2>&1
-        # Dialog fonts name "굴림", which Wine lacks: let a Nanum font stand in.
-        python3 - "$WINEPREFIX/fonts.reg" <<'PY'
+wine_env_make_prefix() {
+    local WINEPREFIX=$1
+    export WINEPREFIX
+    rm -rf "$WINEPREFIX"
+    $WINE wineboot -i >/dev/null 2>&1
+    # Dialog fonts name "굴림", which Wine lacks: let a Nanum font stand in.
+    python3 - "$WINEPREFIX/fonts.reg" <<'PY'
 import sys
 text = ('Windows Registry Editor Version 5.00\r\n\r\n'
         '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
@@ -47,9 +50,22 @@ text = ('Windows Registry Editor Version 5.00\r\n\r\n'
         '"MS Shell Dlg"="NanumGothic"\r\n"MS Shell Dlg 2"="NanumGothic"\r\n\r\n')
 open(sys.argv[1], 'wb').write(b'\xff\xfe' + text.encode('utf-16-le'))
 PY
-        $WINE regedit /S "$(winepath_w "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
-        wineserver -w
-        touch "$WINEPREFIX/.tallow-ready"
+    $WINE regedit /S "$(winepath_w "$WINEPREFIX/fonts.reg")" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tallow-ready"
+}
+
+wine_env_prefix() {
+    mkdir -p "$WINE_BUILD_DIR" "$(dirname "$WINE_PREFIX_MASTER")"
+    (
+        flock 9
+        wine_env_prefix_ready "$WINEPREFIX" && exit 0
+        (
+            flock 8
+            wine_env_prefix_ready "$WINE_PREFIX_MASTER" || wine_env_make_prefix "$WINE_PREFIX_MASTER"
+        ) 8>"$WINE_PREFIX_MASTER.lock"
+        rm -rf "$WINEPREFIX"
+        cp -a "$WINE_PREFIX_MASTER" "$WINEPREFIX"
     ) 9>"$WINEPREFIX.lock"
 }
 
