@@ -322,7 +322,13 @@ protected:
     {
         Running p;
         if (!Start(p)) {
-            ADD_FAILURE() << "the program did not start or show its window";
+            DWORD code = STILL_ACTIVE;
+            if (p.pi.hProcess)
+                ::GetExitCodeProcess(p.pi.hProcess, &code);
+            ADD_FAILURE() << "the program did not start or show its window"
+                          << (code == STILL_ACTIVE ? std::string(" (still running)")
+                                                   : " (ended with exit code " + std::to_string(code) + ")")
+                          << (p.watcher ? Texts(p.watcher->Boxes()) : std::string());
             if (p.pi.hProcess)
                 ::TerminateProcess(p.pi.hProcess, 99);
             return Finish(p);
