@@ -15,6 +15,8 @@ add_library(tallow_portable STATIC ${PORTABLE_SOURCES})
 target_include_directories(tallow_portable PUBLIC ${INCLUDE_DIRS})
 target_compile_options(tallow_portable PRIVATE ${WARNINGS})
 target_link_libraries(tallow_portable PUBLIC bearssl Threads::Threads)
+# The same standard as the Windows program's build of these sources.
+set_target_properties(tallow_portable PROPERTIES CXX_STANDARD 20)
 
 if(TALLOW_FUZZ)
     file(GLOB FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)

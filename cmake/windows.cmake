@@ -33,13 +33,20 @@ add_executable(TallowFreeInstall WIN32 src/app/main.cpp src/framework/WinMain.cp
                src/framework/ProcessorEntry.cpp src/framework/RuntimeErrors.cpp ${RESOURCE_FILE})
 target_link_libraries(TallowFreeInstall PRIVATE tallow_core)
 target_compile_definitions(TallowFreeInstall PRIVATE ${PRODUCT_WINDOWS_LEVEL})
-# Linked as it ships in both builds, so the x86_64 one that stands in for it
-# where 32-bit code cannot run goes the same way: the processor check as the
-# entry point, only what is used linked, the runtime's failures without the
-# library's heavier handlers (framework/RuntimeErrors.cpp). The linker's map
-# keeps the symbols for the release checks.
-target_compile_options(tallow_core PRIVATE -ffunction-sections -fdata-sections)
-target_compile_options(TallowFreeInstall PRIVATE -ffunction-sections -fdata-sections)
+# Compiled and linked as it ships in both builds, so that the x86_64 one,
+# which stands in for it where 32-bit code cannot run and which the Win32
+# tests test, goes the same way: the processor check as the entry point, only
+# what is used linked, no run-time type information beyond what exceptions
+# carry (nothing of ours asks a type at run time), the runtime's failures
+# without the library's heavier handlers (framework/RuntimeErrors.cpp). The
+# linker's map keeps the symbols for the release checks.
+target_compile_options(tallow_core PRIVATE -ffunction-sections -fdata-sections -fno-rtti)
+target_compile_options(TallowFreeInstall PRIVATE -ffunction-sections -fdata-sections -fno-rtti)
+# C++20 for the program's own code: there each object instantiates only the
+# std::string members it uses, where C++17 links libstdc++'s whole prebuilt
+# instantiation (33 KiB). The tests stay C++17 (the C++20 <chrono> cannot be
+# compiled to code page 949).
+set_target_properties(tallow_core TallowFreeInstall PROPERTIES CXX_STANDARD 20)
 set(ENTRY_SYMBOL ProcessorCheckEntry)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     set(ENTRY_SYMBOL _ProcessorCheckEntry) # C names carry an underscore on 32-bit Windows

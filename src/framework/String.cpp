@@ -7,6 +7,67 @@
 #include <cstring>
 #include <strings.h>
 
+CString::CString(const char* psz) : m_s(psz ? psz : "") {}
+CString::CString(const char* pch, int nLength) : m_s(pch ? pch : "", pch && nLength > 0 ? nLength : 0) {}
+CString::CString(char ch, int nRepeat) : m_s(nRepeat > 0 ? nRepeat : 0, ch) {}
+CString::CString(const std::string& s) : m_s(s) {}
+CString::CString(const CString& s) = default;
+CString::CString(CString&& s) noexcept = default;
+CString::~CString() = default;
+CString& CString::operator=(const CString& s) = default;
+CString& CString::operator=(CString&& s) noexcept = default;
+
+CString& CString::operator=(const char* psz)
+{
+    m_s = psz ? psz : "";
+    return *this;
+}
+
+CString& CString::operator+=(const CString& s)
+{
+    m_s += s.m_s;
+    return *this;
+}
+
+CString& CString::operator+=(const char* psz)
+{
+    if (psz)
+        m_s += psz;
+    return *this;
+}
+
+CString& CString::operator+=(char ch)
+{
+    m_s += ch;
+    return *this;
+}
+
+CString operator+(const CString& a, const CString& b)
+{
+    return CString(a.m_s + b.m_s);
+}
+
+CString operator+(const CString& a, const char* b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(const char* a, const CString& b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
+
+CString operator+(const CString& a, char ch)
+{
+    CString r(a);
+    r += ch;
+    return r;
+}
+
 CString CString::Mid(int nFirst) const
 {
     return Mid(nFirst, GetLength());

@@ -10,10 +10,17 @@
 class CString {
 public:
     CString() = default;
-    CString(const char* psz) : m_s(psz ? psz : "") {}
-    CString(const char* pch, int nLength) : m_s(pch ? pch : "", pch && nLength > 0 ? nLength : 0) {}
-    CString(char ch, int nRepeat = 1) : m_s(nRepeat > 0 ? nRepeat : 0, ch) {}
-    CString(const std::string& s) : m_s(s) {}
+    // Out of line, like the operators below: strings are built all over the
+    // program, and each inlined copy of std::string's code costs the download.
+    CString(const char* psz);
+    CString(const char* pch, int nLength);
+    CString(char ch, int nRepeat = 1);
+    CString(const std::string& s);
+    CString(const CString& s);
+    CString(CString&& s) noexcept;
+    ~CString();
+    CString& operator=(const CString& s);
+    CString& operator=(CString&& s) noexcept;
 
     int GetLength() const { return static_cast<int>(m_s.size()); }
     bool IsEmpty() const { return m_s.empty(); }
@@ -59,15 +66,15 @@ public:
     BOOL LoadString(UINT nID);
 #endif
 
-    CString& operator=(const char* psz) { m_s = psz ? psz : ""; return *this; }
-    CString& operator+=(const CString& s) { m_s += s.m_s; return *this; }
-    CString& operator+=(const char* psz) { if (psz) m_s += psz; return *this; }
-    CString& operator+=(char ch) { m_s += ch; return *this; }
+    CString& operator=(const char* psz);
+    CString& operator+=(const CString& s);
+    CString& operator+=(const char* psz);
+    CString& operator+=(char ch);
 
-    friend CString operator+(const CString& a, const CString& b) { return CString(a.m_s + b.m_s); }
-    friend CString operator+(const CString& a, const char* b) { CString r(a); r += b; return r; }
-    friend CString operator+(const char* a, const CString& b) { CString r(a); r += b; return r; }
-    friend CString operator+(const CString& a, char ch) { CString r(a); r += ch; return r; }
+    friend CString operator+(const CString& a, const CString& b);
+    friend CString operator+(const CString& a, const char* b);
+    friend CString operator+(const char* a, const CString& b);
+    friend CString operator+(const CString& a, char ch);
 
     friend bool operator==(const CString& a, const CString& b) { return a.m_s == b.m_s; }
     friend bool operator==(const CString& a, const char* b) { return a.Compare(b) == 0; }

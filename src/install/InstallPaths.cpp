@@ -33,71 +33,85 @@ CInstallPaths::~CInstallPaths()
     m_fileList.RemoveAll();
 }
 
+namespace {
+
+// Each path of the product: a folder the computation starts from and what follows it.
+enum PathBase { WINDOWS, DOWNLOAD, INSTALLED, DRIVE };
+struct PathRule {
+    CString CInstallPaths::*member;
+    PathBase base;
+    const char* rest;
+};
+const PathRule kPathRules[] = {
+    {&CInstallPaths::m_strProgUxp, DOWNLOAD, "\\cvuxp.exe"},
+    {&CInstallPaths::m_strProgBpmCore, DOWNLOAD, "\\bpmcore.exe"},
+    {&CInstallPaths::m_strProgManager, DOWNLOAD, "\\TManager.exe"},
+    {&CInstallPaths::m_strProgTray, DOWNLOAD, "\\cvtray.exe"},
+    {&CInstallPaths::m_strProgUninstall, DOWNLOAD, "\\TlUninstall.exe"},
+    {&CInstallPaths::m_strWinBpmCoreCopy, WINDOWS, "\\bpmcore_.exe"},
+    {&CInstallPaths::m_strWinPxp, WINDOWS, "\\cvpxp.exe"},
+    {&CInstallPaths::m_strWinAngel, WINDOWS, "\\cvangel.exe"},
+    {&CInstallPaths::m_strWinUxp, WINDOWS, "\\cvuxp.exe"},
+    {&CInstallPaths::m_strWinBpmCore, WINDOWS, "\\bpmcore.exe"},
+    {&CInstallPaths::m_strWinTray, WINDOWS, "\\cvtray.exe"},
+    {&CInstallPaths::m_strInstalledManager, INSTALLED, "\\TManager.exe"},
+    {&CInstallPaths::m_strInstalledUninstall, INSTALLED, "\\TlUninstall.exe"},
+    {&CInstallPaths::m_strDriverCv, WINDOWS, "\\system32\\drivers\\cvdrv.sys"},
+    {&CInstallPaths::m_strDriverFilter, WINDOWS, "\\system32\\drivers\\cxmfile.sys"},
+    {&CInstallPaths::m_strDriverTsnm, WINDOWS, "\\system32\\drivers\\tsnm.sys"},
+    {&CInstallPaths::m_strDriverTlpsm, WINDOWS, "\\system32\\drivers\\tlpsm.sys"},
+    {&CInstallPaths::m_strDriverDProcSpy, WINDOWS, "\\system32\\drivers\\cvdprocspy.sys"},
+    {&CInstallPaths::m_strDriverEProcSpy, WINDOWS, "\\system32\\drivers\\cveprocspy.sys"},
+    {&CInstallPaths::m_strSetDll, WINDOWS, "\\SetDll.dll"},
+    {&CInstallPaths::m_strWnpaDll, WINDOWS, "\\system32\\tlwnpa.dll"},
+    {&CInstallPaths::m_strAhdDll, DOWNLOAD, "\\tlahd.dll"},
+    {&CInstallPaths::m_strAhd2Dll, DOWNLOAD, "\\tlahd2.dll"},
+    {&CInstallPaths::m_strLogFile, DOWNLOAD, "\\logfile.lf"},
+    {&CInstallPaths::m_strXmlData, DOWNLOAD, "\\cvxml.sdm"},
+    {&CInstallPaths::m_strContentList, DOWNLOAD, "\\cvxpdf.lst"},
+    {&CInstallPaths::m_strContentCheck, DOWNLOAD, "\\dbverify.dat"},
+    {&CInstallPaths::m_strContentCheckTemp, DOWNLOAD, "\\tmpLog\\dbverify.dat"},
+    {&CInstallPaths::m_strContentListTemp, DOWNLOAD, "\\tmp_cvxpdf_lst"},
+    {&CInstallPaths::m_strContentSumTemp, DOWNLOAD, "\\tmp_sum_cvxpdf_lst"},
+    {&CInstallPaths::m_strSiteList, DOWNLOAD, "\\cvspdf.lst"},
+    {&CInstallPaths::m_strSiteCheck, DOWNLOAD, "\\sdbverify.dat"},
+    {&CInstallPaths::m_strSiteCheckTemp, DOWNLOAD, "\\tmpSiteLog\\sdbverify.dat"},
+    {&CInstallPaths::m_strSiteListTemp, DOWNLOAD, "\\tmp_cvspdf_lst"},
+    {&CInstallPaths::m_strBasicInfoFile, DOWNLOAD, "\\cvbinfo.dat"},
+    {&CInstallPaths::m_strPasswordData, DOWNLOAD, "\\apwd.dat"},
+    {&CInstallPaths::m_strEplData, DOWNLOAD, "\\tlepl.dat"},
+    {&CInstallPaths::m_strEplTemp, DOWNLOAD, "\\tlepl_tmp"},
+    {&CInstallPaths::m_strUserInfoFile, DOWNLOAD, "\\tluinfo.dat"},
+    {&CInstallPaths::m_strTimeManagerSettings, DOWNLOAD, "\\tTimeMgrSet.dat"},
+    {&CInstallPaths::m_strProVerify, DOWNLOAD, "\\proverify.dat"},
+    {&CInstallPaths::m_strFlowList, DOWNLOAD, "\\tflowprd.lst"},
+    {&CInstallPaths::m_strPartnerLibrary, DOWNLOAD, "\\VestaINet.dll"},
+    {&CInstallPaths::m_strPartnerProgram, DOWNLOAD, "\\tlvestainet.exe"},
+    {&CInstallPaths::m_strPartnerInfoFile, DOWNLOAD, "\\tlvestaInfo.dat"},
+    {&CInstallPaths::m_str9xContentList, WINDOWS, "\\cvxpdf.lst"},
+    {&CInstallPaths::m_str9xContentCheck, WINDOWS, "\\dbverify.dat"},
+    {&CInstallPaths::m_str9xSiteList, WINDOWS, "\\cvspdf.lst"},
+    {&CInstallPaths::m_str9xSiteCheck, WINDOWS, "\\sdbverify.dat"},
+    {&CInstallPaths::m_str9xBasicInfoFile, WINDOWS, "\\cvbinfo.dat"},
+    {&CInstallPaths::m_str9xPasswordData, WINDOWS, "\\apwd.dat"},
+    {&CInstallPaths::m_str9xEplData, WINDOWS, "\\tlepl.dat"},
+    {&CInstallPaths::m_str9xUserInfoFile, WINDOWS, "\\tluinfo.dat"},
+    {&CInstallPaths::m_str9xTimeManagerSettings, WINDOWS, "\\tTimeMgrSet.dat"},
+    {&CInstallPaths::m_str9xFlowList, WINDOWS, "\\tflowprd.lst"},
+    {&CInstallPaths::m_str9xXmlData, WINDOWS, "\\cvxml.sdm"},
+    {&CInstallPaths::m_strMakerDir, DRIVE, "\\Program Files\\Corvane"},
+};
+
+} // namespace
+
 void CInstallPaths::Compute(const CString& strWindowsDir)
 {
     m_strWindowsDir = strWindowsDir;
     m_strDownloadDir = strWindowsDir + "\\Downloaded Program Files\\wintl";
-    const CString& win = m_strWindowsDir;
-    const CString& dl = m_strDownloadDir;
     const CString drive = strWindowsDir.Left(2);
     const CString installDir = drive + "\\Program Files\\Corvane\\Tallow";
-
-    m_strProgUxp = dl + "\\cvuxp.exe";
-    m_strProgBpmCore = dl + "\\bpmcore.exe";
-    m_strProgManager = dl + "\\TManager.exe";
-    m_strProgTray = dl + "\\cvtray.exe";
-    m_strProgUninstall = dl + "\\TlUninstall.exe";
-    m_strWinBpmCoreCopy = win + "\\bpmcore_.exe";
-    m_strWinPxp = win + "\\cvpxp.exe";
-    m_strWinAngel = win + "\\cvangel.exe";
-    m_strWinUxp = win + "\\cvuxp.exe";
-    m_strWinBpmCore = win + "\\bpmcore.exe";
-    m_strWinTray = win + "\\cvtray.exe";
-    m_strInstalledManager = installDir + "\\TManager.exe";
-    m_strInstalledUninstall = installDir + "\\TlUninstall.exe";
-    m_strDriverCv = win + "\\system32\\drivers\\cvdrv.sys";
-    m_strDriverFilter = win + "\\system32\\drivers\\cxmfile.sys";
-    m_strDriverTsnm = win + "\\system32\\drivers\\tsnm.sys";
-    m_strDriverTlpsm = win + "\\system32\\drivers\\tlpsm.sys";
-    m_strDriverDProcSpy = win + "\\system32\\drivers\\cvdprocspy.sys";
-    m_strDriverEProcSpy = win + "\\system32\\drivers\\cveprocspy.sys";
-    m_strSetDll = win + "\\SetDll.dll";
-    m_strWnpaDll = win + "\\system32\\tlwnpa.dll";
-    m_strAhdDll = dl + "\\tlahd.dll";
-    m_strAhd2Dll = dl + "\\tlahd2.dll";
-    m_strLogFile = dl + "\\logfile.lf";
-    m_strXmlData = dl + "\\cvxml.sdm";
-    m_strContentList = dl + "\\cvxpdf.lst";
-    m_strContentCheck = dl + "\\dbverify.dat";
-    m_strContentCheckTemp = dl + "\\tmpLog\\dbverify.dat";
-    m_strContentListTemp = dl + "\\tmp_cvxpdf_lst";
-    m_strContentSumTemp = dl + "\\tmp_sum_cvxpdf_lst";
-    m_strSiteList = dl + "\\cvspdf.lst";
-    m_strSiteCheck = dl + "\\sdbverify.dat";
-    m_strSiteCheckTemp = dl + "\\tmpSiteLog\\sdbverify.dat";
-    m_strSiteListTemp = dl + "\\tmp_cvspdf_lst";
-    m_strBasicInfoFile = dl + "\\cvbinfo.dat";
-    m_strPasswordData = dl + "\\apwd.dat";
-    m_strEplData = dl + "\\tlepl.dat";
-    m_strEplTemp = dl + "\\tlepl_tmp";
-    m_strUserInfoFile = dl + "\\tluinfo.dat";
-    m_strTimeManagerSettings = dl + "\\tTimeMgrSet.dat";
-    m_strProVerify = dl + "\\proverify.dat";
-    m_strFlowList = dl + "\\tflowprd.lst";
-    m_strPartnerLibrary = dl + "\\VestaINet.dll";
-    m_strPartnerProgram = dl + "\\tlvestainet.exe";
-    m_strPartnerInfoFile = dl + "\\tlvestaInfo.dat";
-    m_str9xContentList = win + "\\cvxpdf.lst";
-    m_str9xContentCheck = win + "\\dbverify.dat";
-    m_str9xSiteList = win + "\\cvspdf.lst";
-    m_str9xSiteCheck = win + "\\sdbverify.dat";
-    m_str9xBasicInfoFile = win + "\\cvbinfo.dat";
-    m_str9xPasswordData = win + "\\apwd.dat";
-    m_str9xEplData = win + "\\tlepl.dat";
-    m_str9xUserInfoFile = win + "\\tluinfo.dat";
-    m_str9xTimeManagerSettings = win + "\\tTimeMgrSet.dat";
-    m_str9xFlowList = win + "\\tflowprd.lst";
-    m_str9xXmlData = win + "\\cvxml.sdm";
-    m_strMakerDir = drive + "\\Program Files\\Corvane";
+    const CString* bases[] = {&m_strWindowsDir, &m_strDownloadDir, &installDir, &drive};
+    for (const PathRule& rule : kPathRules)
+        this->*rule.member = *bases[rule.base] + rule.rest;
     m_strInstallDir = installDir;
 }

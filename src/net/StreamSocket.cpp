@@ -56,11 +56,11 @@ DWORD TickMs()
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 namespace {
 
@@ -157,8 +157,11 @@ std::unique_ptr<IStreamSocket> CreateStreamSocket()
 
 DWORD TickMs()
 {
-    const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    // Not <chrono>: its C++20 unit suffixes cannot be written in the code page
+    // these sources are compiled to.
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<DWORD>(now.tv_sec * 1000 + now.tv_nsec / 1000000);
 }
 
 #endif

