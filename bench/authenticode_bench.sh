@@ -23,14 +23,8 @@ build="$(realpath -m "$build")"
 work="$build/bench/authenticode"
 command -v osslsigncode >/dev/null || { echo "needs osslsigncode" >&2; exit 1; }
 
-if [ $smoke -eq 1 ]; then
-    tree="$build/native"
-    cmake -S "$top" -B "$tree" >/dev/null
-else
-    tree="$build/bench-native"
-    cmake -S "$top" -B "$tree" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$tree" --target authenticode_bench -j"$(nproc)" >/dev/null
+. "$top/bench/native-target.bash"
+bench_native_target authenticode_bench
 
 mkdir -p "$work"
 cd "$work"

@@ -25,14 +25,8 @@ nginx=/usr/sbin/nginx
 command -v curl >/dev/null || { echo "needs curl" >&2; exit 1; }
 
 mkdir -p "$work/files" "$work/nginx"
-if [ $smoke -eq 1 ]; then
-    tree="$build/native"
-    cmake -S "$top" -B "$tree" >/dev/null
-else
-    tree="$build/bench-native"
-    cmake -S "$top" -B "$tree" -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$tree" --target http_bench -j"$(nproc)" >/dev/null
+. "$top/bench/native-target.bash"
+bench_native_target http_bench
 [ "$(stat -c %s "$work/files/big-$size.bin" 2>/dev/null || echo 0)" -eq $((size * 1024 * 1024)) ] ||
     head -c $((size * 1024 * 1024)) /dev/urandom >"$work/files/big-$size.bin"
 

@@ -237,10 +237,9 @@ TEST(JoinWebInMainWindow, KeysAndRightClicksStayInThePageLeftClickTakesTopMostAw
         // as it initialises (seconds later on a loaded machine).
         PumpUntil(
             [&] {
-                return dlg.m_hWnd && dlg.m_pJoinWebDlg && dlg.m_pJoinWebDlg->m_hWnd &&
-                       ::GetDlgItem(dlg.m_pJoinWebDlg->m_hWnd, IDC_EXPLORER) &&
-                       RectIn(::GetDlgItem(dlg.m_pJoinWebDlg->m_hWnd, IDC_EXPLORER), dlg.m_pJoinWebDlg->m_hWnd) ==
-                           kBrowserInPage;
+                const HWND page = dlg.m_hWnd && dlg.m_pJoinWebDlg ? dlg.m_pJoinWebDlg->m_hWnd : nullptr;
+                const HWND browser = page ? ::GetDlgItem(page, IDC_EXPLORER) : nullptr;
+                return browser && RectIn(browser, page) == kBrowserInPage;
             },
             30000);
         const HWND hMain = dlg.m_hWnd;
